@@ -1,0 +1,163 @@
+#include "support/windows_version.h"
+
+#include "support/text.h"
+
+namespace varnolet {
+
+namespace {
+
+constexpr std::uint32_t kPlatformWindows = 1;  // VER_PLATFORM_WIN32_WINDOWS
+constexpr std::uint32_t kPlatformNt = 2;       // VER_PLATFORM_WIN32_NT
+constexpr std::uint8_t kWorkstation = 1;       // VER_NT_WORKSTATION
+constexpr std::uint8_t kServer = 3;            // VER_NT_SERVER
+constexpr int kServerR2Metric = 89;            // SM_SERVERR2
+
+constexpr std::uint16_t kSuiteEnterprise = 0x2;
+constexpr std::uint16_t kSuiteDataCenter = 0x80;
+constexpr std::uint16_t kSuitePersonal = 0x200;
+constexpr std::uint16_t kSuiteBlade = 0x400;
+constexpr std::uint16_t kSuiteWhsServer = 0x8000;
+
+const char16_t* ClientEdition(std::uint32_t code) {
+  switch (code) {
+    case 1: return u"Ultimate";
+    case 2: return u"Home Basic";
+    case 3: return u"Premium";
+    case 4: return u"Enterprice";
+    case 5: return u"Home Basic N";
+    case 6: return u"Business";
+    case 11: return u"Starter";
+    case 16: return u"Business N";
+    case 26: return u"Premium N";
+    case 27: return u"Enterprice N";
+    case 28: return u"Ultimate N";
+    default: return u"";
+  }
+}
+
+const char16_t* ServerEdition(std::uint32_t code) {
+  switch (code) {
+    case 7:
+    case 13: return u"Standard";
+    case 8:
+    case 12: return u"Data Center";
+    case 10:
+    case 14: return u"Enterprice";
+    case 15: return u"Enterprice IA64";
+    case 17: return u"Web Server";
+    default: return u"";
+  }
+}
+
+}  // namespace
+
+CWindowsVersion::CWindowsVersion(VersionApi& api, SystemMessages& messages, Clock& clock)
+    : api_(api), log_(messages, clock, error_rules::kWindowsVersion) {
+  if (!Initialize()) log_.AddError(u"CWindowsVersion,CWindowsVersion(),Initialize(),NULL,Function failed");
+}
+
+bool CWindowsVersion::Initialize() {
+  status_ = api_.QueryVersion(basic_) ? 1 : 0;
+  if (!log_.CheckResult(status_, u"CWindowsVersion,Initialize(),GetVersionEx(),OSVERSIONINFO,")) return false;
+  if (basic_.platformId == kPlatformNt) {
+    status_ = api_.QueryVersionEx(extended_) ? 1 : 0;
+    if (!log_.CheckResult(status_, u"CWindowsVersion,Initialize(),GetVersionEx(),OSVERIONINFOEX,")) return false;
+  }
+  if (basic_.majorVersion >= 6) {
+    if (!api_.HasProductInfo()) {
+      log_.AddError(u"CWindowsVersion,Intialize(),GetProcAdress(),NULL,Could not load a needed module from Kernel32.dll,");
+      return false;
+    }
+    status_ = api_.ProductInfo(extended_.majorVersion, extended_.minorVersion, extended_.servicePackMajor,
+                               extended_.servicePackMinor, &productType_)
+                  ? 1
+                  : 0;
+    if (status_ == 0) {
+      log_.AddError(u"CWindowsVersion,Intialize(),GetProductInfo(),NULL,One or more parameters is invalid");
+      return false;
+    }
+  }
+  ChooseNames();
+  servicePack_ = basic_.csdVersion;
+  build_ = u"Build " + Decimal(basic_.buildNumber);
+  description_ = name_ + u" " + edition_ + u" " + servicePack_ + u" " + build_;
+  return true;
+}
+
+bool CWindowsVersion::IsVistaWorkstation() const {
+  return basic_.majorVersion == 6 && extended_.minorVersion == 0 && extended_.productType == kWorkstation;
+}
+
+void CWindowsVersion::ChooseNames() {
+  const std::uint32_t major = basic_.majorVersion;
+  const std::uint32_t minor = basic_.minorVersion;
+  const std::uint16_t suite = extended_.suiteMask;
+  const std::uint8_t type = extended_.productType;
+  const std::u16string& sp = basic_.csdVersion;
+
+  if (basic_.platformId == kPlatformWindows) {
+    if (minor == 0) {
+      name_ = u"Microsoft Windows 95";
+      if (sp == u"B" || sp == u"C") edition_ = u"OSR2";
+    } else if (minor == 10) {
+      name_ = u"Microsoft Windows 98";
+      if (sp == u"A") edition_ = u"Second Edition";
+    } else if (minor == 90) {
+      name_ = u"Microsoft Windows Millenium";
+    }
+    return;
+  }
+  if (basic_.platformId != kPlatformNt) return;
+
+  if (major == 3) {
+    name_ = u"Microsoft Windows NT 3,5";
+  } else if (major == 4) {
+    name_ = u"Microsoft Windows NT 4,0";
+    if (type == kWorkstation)
+      edition_ = u"Workstation";
+    else if (type == kServer)
+      edition_ = (suite & kSuiteEnterprise) ? u"Server Enterprice" : u"Server Standard";
+  } else if (major == 5 && minor == 0) {
+    name_ = u"Microsoft Windows 2000";
+    if (suite & kSuiteDataCenter)
+      edition_ = u"DataCenter";
+    else if (suite & kSuiteEnterprise)
+      edition_ = u"Advanced";
+  } else if (major == 5 && minor == 1) {
+    name_ = u"Microsoft Windows XP";
+    edition_ = (suite & kSuitePersonal) ? u"Home Edition" : u"Professional";
+  } else if (major == 5 && minor == 2) {
+    if (suite & kSuiteWhsServer) {
+      name_ = u"Microsoft Windows Home Server";
+    } else {
+      name_ = u"Micorosoft Windows Server 2003";
+      if (suite & kSuiteEnterprise)
+        edition_ = u"Enterprice";
+      else if (suite & kSuiteDataCenter)
+        edition_ = u"Data Center";
+      else if (suite & kSuiteBlade)
+        edition_ = u"Web Edition";
+      else if (type == kServer && api_.SystemMetrics(kServerR2Metric) != 0)
+        edition_ = u"R2";
+      else
+        edition_ = u"Standard";
+    }
+  } else if (major == 6 && minor == 0) {
+    if (type == kWorkstation) {
+      name_ = u"Microsoft Windows Vista";
+      edition_ = ClientEdition(productType_);
+    } else if (type == kServer) {
+      name_ = u"Microsoft Windows Server 2008";
+      edition_ = ServerEdition(productType_);
+    }
+  } else if (major == 6 && minor == 1) {
+    if (type == kWorkstation) {
+      name_ = u"Microsoft Windows 7";
+      edition_ = ClientEdition(productType_);
+    } else if (type == kServer) {
+      name_ = u"Microsoft Windows Server 2008 R2";
+    }
+  }
+}
+
+}  // namespace varnolet
