@@ -2,7 +2,7 @@
 # trees (native, native with sanitizers, Windows) and runs every test tier
 # through ctest. `make run` starts the program.
 
-.PHONY: test run deps configure build clean
+.PHONY: test run deps configure build clean bench fuzz
 
 deps:
 	@scripts/install-deps.sh
@@ -24,6 +24,19 @@ run: deps
 	cmake --preset windows
 	cmake --build --preset windows --target Varnolet7
 	@echo "Built build/windows/src/Varnolet7.exe"
+
+bench: configure
+	cmake --build --preset native --target varnolet_bench
+	build/native/tests/bench/varnolet_bench
+
+FUZZ_SECONDS ?= 300
+fuzz: configure
+	cmake --build --preset sanitize
+	for target in build/sanitize/tests/fuzz/*_fuzz; do \
+	  name=$$(basename $$target _fuzz); \
+	  $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    build/sanitize/tests/fuzz/work/$$name tests/fuzz/corpus/$$name || exit 1; \
+	done
 
 clean:
 	rm -rf build

@@ -106,7 +106,7 @@ std::u16string CDrive::ResolveDirectoryPath(const std::u16string& given) {
 
 // ------------------------------------------------------------- CDirectory
 
-CDirectory::CDirectory(CDrive& drive) : drive_(drive), File(drive, *this) {}
+CDirectory::CDirectory(CDrive& drive) : drive_(drive), File(drive) {}
 
 bool CDirectory::Create(const std::u16string& given) {
   const std::u16string path = drive_.ResolveDirectoryPath(given);
@@ -116,7 +116,7 @@ bool CDirectory::Create(const std::u16string& given) {
 
 // ------------------------------------------------------------------ CFile
 
-CFile::CFile(CDrive& drive, CDirectory& directory) : FileInformation(drive), drive_(drive), directory_(directory) {}
+CFile::CFile(CDrive& drive) : FileInformation(drive), drive_(drive) {}
 
 CFile::~CFile() {
   if (handle_ != 0) Close();

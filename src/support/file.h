@@ -91,7 +91,7 @@ class CFile {
     CDrive& drive_;
   };
 
-  CFile(CDrive& drive, CDirectory& directory);
+  explicit CFile(CDrive& drive);
   ~CFile();
   CFile(const CFile&) = delete;
   CFile& operator=(const CFile&) = delete;
@@ -115,7 +115,6 @@ class CFile {
                 std::u16string_view entry);
 
   CDrive& drive_;
-  CDirectory& directory_;
   FileHandle handle_ = 0;
   std::u16string path_;
 };
