@@ -1,0 +1,141 @@
+// The settings store of the main form: reading the seven values with their
+// defaults, acting on them at start-up, and the save step of each.
+#include "app/notifications_form.h"
+
+namespace varnolet {
+
+namespace {
+
+struct SettingRow {
+  int slot;
+  const char16_t* name;
+  const char16_t* failedRead;
+  const char16_t* retrieved;
+};
+
+// In the order they are read.
+constexpr SettingRow kReadOrder[] = {
+    {setting::Language, u"Language", u"  -Could not retrieve Language setting from registry, using default value",
+     u"  -Retrieved language setting"},
+    {setting::Startup, u"Startup", u"  -Could not retrieve Startup setting from registry, using default value",
+     u"  -Retrieved startup setting"},
+    {setting::Splash, u"Splash", u"  -Could not retrieve Splash screen setting from registry, using default value",
+     u"  -Retrieved splash screen setting"},
+    {setting::DeviceLink, u"DeviceLink",
+     u"  -Could not retrieve Device Link setting from registry, using default value",
+     u"  -Retrieved device link setting"},
+    {setting::Notifications, u"Notifications",
+     u"  -Could not retrieve Notifications setting from registry, using default value",
+     u"  -Retrieved notifications setting"},
+    {setting::Hotkeys, u"Hotkeys", u"  -Could not retrieve Hotkeys setting from registry, using default value",
+     u"  -Retrieved hotkeys setting"},
+    {setting::Role, u"Role", u"  -Could not retrieve Device role setting from registry, using default value",
+     u"  -Retrieved device role setting"},
+};
+
+}  // namespace
+
+void TNotificationsForm::LoadSettings() {
+  CRegistry& registry = objects_.Registry;
+  if (!registry.CreateKey(reg::kCurrentUser, registryKeyPath)) {
+    AddLog(u"  -Could not open registry key HKEY_CURRENT_USER\\", registryKeyPath);
+    // The language library is not loaded yet: this box is always English.
+    ShowWarning(String(23));
+    return;
+  }
+  for (const SettingRow& row : kReadOrder) {
+    std::uint32_t value = static_cast<std::uint32_t>(kDefaultSettings[static_cast<std::size_t>(row.slot)]);
+    if (!registry.GetValue(row.name, value)) {
+      registry.SetValue(row.name, value);
+      AddLog(row.failedRead);
+    }
+    AddLog(row.retrieved);
+    settings[static_cast<std::size_t>(row.slot)] = static_cast<std::int32_t>(value);
+  }
+  registry.CloseKey();
+}
+
+bool TNotificationsForm::InitializeStartup() {
+  AddLog(u"Initializing startup setting . . .");
+  CRegistry& registry = objects_.Registry;
+  if (settings[setting::Startup] == 0) {
+    registry.DeleteValue(reg::kCurrentUser, std::u16string(kRunKey), std::u16string(kRunValue));
+    AddLog(u"  -Disabled");
+  } else {
+    // Quoted, so that a path with blanks (C:\Program Files\...) cannot be
+    // read as a shorter program name followed by arguments.
+    registry.SetValue(reg::kCurrentUser, std::u16string(kRunKey), std::u16string(kRunValue),
+                      u"\"" + applicationPath + u"\"");
+    AddLog(u"  -Enabled");
+  }
+  return true;
+}
+
+bool TNotificationsForm::InitializeSplash() {
+  AddLog(u"Initializing splash screen setting . . .");
+  showSplash = settings[setting::Splash] == 0;
+  AddLog(showSplash ? u"  -Enabled" : u"  -Disabled");
+  return true;
+}
+
+bool TNotificationsForm::InitializeNotifications() {
+  AddLog(u"Initializing notifications setting . . . ");
+  notificationsEnabled = settings[setting::Notifications] != 0;
+  AddLog(notificationsEnabled ? u"  -Enabled" : u"\t-Disabled");
+  return true;
+}
+
+bool TNotificationsForm::SaveSetting(int slot, const std::u16string& name, const std::u16string& failedLine,
+                                     int balloon) {
+  CRegistry& registry = objects_.Registry;
+  if (registry.SetValue(reg::kCurrentUser, registryKeyPath, name,
+                        static_cast<std::uint32_t>(settings[static_cast<std::size_t>(slot)])))
+    return true;
+  AddLog(failedLine, registry.GetLastErrorText());
+  ShowBalloon(String(balloon));
+  return false;
+}
+
+void TNotificationsForm::SaveLanguage() {
+  if (options_.languageIndex == settings[setting::Language]) return;
+  settings[setting::Language] = options_.languageIndex;
+  LoadLanguage();
+  SaveSetting(setting::Language, u"Language", u"  -Could not save Language setting to registry, ", 31);
+}
+
+void TNotificationsForm::SaveStartup() {
+  settings[setting::Startup] = options_.startup ? 1 : 0;
+  InitializeStartup();
+  SaveSetting(setting::Startup, u"Startup", u"  -Could not save Startup setting to registry, ", 32);
+}
+
+void TNotificationsForm::SaveSplash() {
+  settings[setting::Splash] = options_.splash ? 1 : 0;
+  InitializeSplash();
+  SaveSetting(setting::Splash, u"Splash", u"  -Could not save Splash screen setting to registry, ", 33);
+}
+
+void TNotificationsForm::SaveNotifications() {
+  settings[setting::Notifications] = options_.notifications ? 1 : 0;
+  InitializeNotifications();
+  SaveSetting(setting::Notifications, u"Notifications", u"  -Could not save Notifications setting to registry, ",
+              34);
+}
+
+void TNotificationsForm::SaveDeviceLink() {
+  settings[setting::DeviceLink] = options_.deviceLink ? 1 : 0;
+  SaveSetting(setting::DeviceLink, u"DeviceLink", u"  -Could not save device link setting to registry, ", 41);
+}
+
+void TNotificationsForm::SaveHotkeys() {
+  settings[setting::Hotkeys] = options_.hotkeys ? 1 : 0;
+  SaveSetting(setting::Hotkeys, u"Hotkeys", u"  -Could not save Hotkeys setting to registry, ", 35);
+}
+
+void TNotificationsForm::SaveRole() {
+  settings[setting::Role] = (options_.multimedia ? device_role::Multimedia : 0) +
+                            (options_.communications ? device_role::Communications : 0);
+  SaveSetting(setting::Role, u"Role", u"  -Could not save Device Role setting to registry, ", 36);
+}
+
+}  // namespace varnolet
