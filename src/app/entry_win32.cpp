@@ -1,12 +1,111 @@
-// The program's entry point. For now it builds the process-wide objects on
-// the Win32 adapters and ends; the program proper grows from here.
+// The program's entry point: the one place where the Win32 adapters and the
+// process-wide objects are made, inside the GUI thread's COM apartment.
 #include <windows.h>
+#include <objbase.h>
 
+#include <memory>
+
+#include "app/entry.h"
+#include "app/main_window_win32.h"
+#include "app/notifications_form.h"
 #include "app/process_objects.h"
+#include "app/program_ports_win32.h"
 #include "app/win32_ports_win32.h"
+#include "support/wide_win32.h"
+
+namespace varnolet {
+namespace {
+
+// System DLLs come from the system folder only, never from the program's
+// folder or the current one. SetDefaultDllDirectories exists on Windows 7
+// with KB2533623 and later; older systems keep SetDllDirectoryW("").
+void RestrictDllSearch() {
+  SetDllDirectoryW(L"");
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (setDefault != nullptr) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+class Win32EntryHost final : public EntryHost {
+ public:
+  Win32EntryHost(ProcessObjects& objects, ProcessEnvironment& environment, LanguageLibraries& libraries)
+      : objects_(objects), environment_(environment), libraries_(libraries) {
+    // The application's own hidden window: owner of the program's message
+    // boxes and of its windows, never shown.
+    ui::Window::Args args;
+    args.className = L"Varnolet7Application";
+    args.title = L"Varnolet 7";
+    args.style = WS_POPUP;
+    application_.Create(args);
+  }
+
+  void ShowWarning(bool ownedByApplication, const std::u16string& text, const std::u16string& caption) override {
+    MessageBoxW(ownedByApplication ? application_.Handle() : nullptr, as_wide(text), as_wide(caption), MB_ICONWARNING);
+  }
+
+  void ShowException(const std::u16string& message) override {
+    MessageBoxW(application_.Handle(), as_wide(message), L"Varnolet 7", MB_ICONSTOP);
+  }
+
+  void CreateForms() override {
+    mainWindow_ = std::make_unique<MainWindow>(application_.Handle());
+    form_ = std::make_unique<TNotificationsForm>(objects_, environment_, libraries_, options_, *mainWindow_);
+    mainWindow_->Attach(form_.get());
+    CreateHiddenForm(optionsForm_, L"Varnolet7Options");
+    mainWindow_->optionsWindow = optionsForm_.Handle();
+    CreateHiddenForm(debugForm_, L"Varnolet7Monitor");
+    CreateHiddenForm(linkNotificationForm_, L"Varnolet7LinkNotification");
+  }
+
+  void RunMessageLoop() override {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+
+ private:
+  void CreateHiddenForm(ui::Window& window, const wchar_t* className) {
+    ui::Window::Args args;
+    args.className = className;
+    args.title = L"Varnolet 7";
+    args.style = WS_POPUP;
+    args.exStyle = WS_EX_TOOLWINDOW;
+    args.owner = application_.Handle();
+    window.Create(args);
+  }
+
+  ProcessObjects& objects_;
+  ProcessEnvironment& environment_;
+  LanguageLibraries& libraries_;
+  OptionsState options_;
+  ui::Window application_;
+  std::unique_ptr<MainWindow> mainWindow_;
+  std::unique_ptr<TNotificationsForm> form_;
+  ui::Window optionsForm_;
+  ui::Window debugForm_;
+  ui::Window linkNotificationForm_;
+};
+
+}  // namespace
+}  // namespace varnolet
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  varnolet::Win32Ports adapters;
-  varnolet::ProcessObjects objects(adapters.Bundle());
-  return 0;
+  varnolet::RestrictDllSearch();
+  // One single-threaded apartment for the GUI thread, entered before any
+  // object that uses COM is made and left after every one is released.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  int exitCode = 0;
+  {
+    varnolet::Win32Ports adapters;
+    varnolet::ProcessObjects objects(adapters.Bundle());
+    varnolet::Win32ProcessEnvironment environment;
+    varnolet::Win32LanguageLibraries libraries;
+    varnolet::Win32EntryHost host(objects, environment, libraries);
+    exitCode = varnolet::ProgramEntry(objects, environment, host);
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return exitCode;
 }
