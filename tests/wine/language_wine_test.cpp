@@ -15,6 +15,7 @@ namespace varnolet {
 namespace {
 
 constexpr int kBufferSize = 2048;  // as the program reads them
+constexpr UINT kStringCount = static_cast<UINT>(kBuiltInStrings.size());
 
 // A file of the build tree, searched from the test program's folder upwards
 // (the test program sits in tests\wine\ of the tree, the libraries in src\Language\).
@@ -64,10 +65,14 @@ class ResourceLibrary {
   HMODULE module_;
 };
 
-bool IsGreekLetter(char16_t c) { return (c >= u'\u0386' && c <= u'\u03CE') && c != u'\u0387'; }
+bool IsGreekLetter(char16_t c) {
+  return (c >= u'\u0386' && c <= u'\u03CE') && c != u'\u0387';
+}
 
 // Plain text a Greek interface text may hold besides Greek letters.
-bool IsPlainText(char16_t c) { return c >= 0x20 && c < 0x7F; }
+bool IsPlainText(char16_t c) {
+  return c >= 0x20 && c < 0x7F;
+}
 
 class LanguageWineTest : public testing::Test {
  protected:

@@ -57,8 +57,8 @@ struct DibResource {
   }
   Rgb Pixel(int x, int y) const {  // y counted from the top
     const std::size_t stride = (static_cast<std::size_t>(header.biWidth) * 3 + 3) & ~std::size_t{3};
-    const std::size_t offset =
-        header.biSize + stride * static_cast<std::size_t>(header.biHeight - 1 - y) + static_cast<std::size_t>(x) * 3;
+    const std::size_t offset = header.biSize + stride * static_cast<std::size_t>(header.biHeight - 1 - y) +
+                               static_cast<std::size_t>(x) * 3;
     return {bytes[offset + 2], bytes[offset + 1], bytes[offset]};
   }
 };
@@ -75,10 +75,14 @@ Hue Classify(Rgb c) {
 
 const char* Name(Hue hue) {
   switch (hue) {
-    case Hue::Orange: return "orange";
-    case Hue::Blue: return "blue";
-    case Hue::Green: return "green";
-    case Hue::White: return "white";
+    case Hue::Orange:
+      return "orange";
+    case Hue::Blue:
+      return "blue";
+    case Hue::Green:
+      return "green";
+    case Hue::White:
+      return "white";
   }
   return "?";
 }
@@ -98,7 +102,8 @@ IconCheck CheckIconGroup(HMODULE module, int id) {
   }
   std::uint16_t count = 0;
   std::memcpy(&count, group.data() + 4, 2);
-  constexpr std::size_t kEntry = 14;  // bWidth bHeight bColorCount bReserved wPlanes wBitCount dwBytesInRes nId
+  constexpr std::size_t kEntry =
+      14;  // bWidth bHeight bColorCount bReserved wPlanes wBitCount dwBytesInRes nId
   for (std::size_t i = 0; i < count && 6 + (i + 1) * kEntry <= group.size(); ++i) {
     const std::uint8_t* entry = group.data() + 6 + i * kEntry;
     const int size = entry[0] ? entry[0] : 256;
@@ -109,8 +114,7 @@ IconCheck CheckIconGroup(HMODULE module, int id) {
     if (bits != 32) check.faults.push_back(where + "bit count " + std::to_string(bits));
 
     // The image the system picks for this size, made into an icon.
-    const int image =
-        LookupIconIdFromDirectoryEx(group.data(), TRUE, size, size, LR_DEFAULTCOLOR);
+    const int image = LookupIconIdFromDirectoryEx(group.data(), TRUE, size, size, LR_DEFAULTCOLOR);
     std::vector<std::uint8_t> data = ResourceBytes(module, MAKEINTRESOURCEW(image), RT_ICON);
     if (data.size() < sizeof(BITMAPINFOHEADER)) {
       check.faults.push_back(where + "no image");
@@ -129,10 +133,10 @@ IconCheck CheckIconGroup(HMODULE module, int id) {
       (alpha == 0 ? clear : alpha == 255 ? opaque : partial)++;
     }
     if (partial == 0 || opaque == 0)
-      check.faults.push_back(where + "alpha: " + std::to_string(clear) + " clear, " + std::to_string(partial) +
-                             " partial, " + std::to_string(opaque) + " opaque");
-    HICON icon = CreateIconFromResourceEx(data.data(), static_cast<DWORD>(data.size()), TRUE, 0x00030000, size,
-                                          size, LR_DEFAULTCOLOR);
+      check.faults.push_back(where + "alpha: " + std::to_string(clear) + " clear, " +
+                             std::to_string(partial) + " partial, " + std::to_string(opaque) + " opaque");
+    HICON icon = CreateIconFromResourceEx(data.data(), static_cast<DWORD>(data.size()), TRUE, 0x00030000,
+                                          size, size, LR_DEFAULTCOLOR);
     if (!icon) {
       check.faults.push_back(where + "CreateIconFromResourceEx failed");
       continue;
@@ -180,7 +184,8 @@ class ResourcesWineTest : public testing::Test {
   void SetUp() override {
     program = BuildFile(u"src\\Varnolet7.exe");
     ASSERT_FALSE(program.empty()) << "Varnolet7.exe not found from " << Narrow(wine::ProgramFolder());
-    module = LoadLibraryExW(as_wide(program), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    module =
+        LoadLibraryExW(as_wide(program), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module, nullptr) << GetLastError();
   }
   void TearDown() override {
@@ -240,7 +245,8 @@ TEST_F(ResourcesWineTest, SplashPictureIs400By240) {
   EXPECT_EQ(dib.header.biWidth, 400);
   EXPECT_EQ(dib.header.biHeight, 240);
   EXPECT_EQ(dib.header.biBitCount, 24);
-  HANDLE loaded = LoadImageW(module, MAKEINTRESOURCEW(VRN_BITMAP_SPLASH), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+  HANDLE loaded =
+      LoadImageW(module, MAKEINTRESOURCEW(VRN_BITMAP_SPLASH), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
   ASSERT_NE(loaded, nullptr) << GetLastError();
   BITMAP bitmap{};
   GetObjectW(loaded, sizeof bitmap, &bitmap);
@@ -280,7 +286,8 @@ TEST_F(ResourcesWineTest, VersionInformationNamesTheProduct) {
   EXPECT_EQ(VersionString(info, u"ProductVersion"), u"7.0.0.0");
   EXPECT_EQ(VersionString(info, u"OriginalFilename"), u"Varnolet7.exe");
   EXPECT_FALSE(VersionString(info, u"FileDescription").empty());
-  EXPECT_EQ(VersionString(info, u"LegalCopyright"), u"\u00A9 Kestrova Technologies");  // UTF-8 script read right
+  EXPECT_EQ(VersionString(info, u"LegalCopyright"),
+            u"\u00A9 Kestrova Technologies");  // UTF-8 script read right
   void* value = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", &value, &length));
@@ -299,7 +306,8 @@ TEST_F(ResourcesWineTest, LanguageLibrariesDescribeThemselves) {
     const std::vector<std::uint8_t> info = VersionInfo(path);
     ASSERT_FALSE(info.empty()) << Narrow(language);
     EXPECT_EQ(VersionString(info, u"ProductName"), u"Varnolet 7");
-    EXPECT_EQ(VersionString(info, u"FileDescription"), u"Varnolet 7 " + std::u16string(language) + u" interface texts");
+    EXPECT_EQ(VersionString(info, u"FileDescription"),
+              u"Varnolet 7 " + std::u16string(language) + u" interface texts");
     EXPECT_EQ(VersionString(info, u"OriginalFilename"), std::u16string(language) + u".dll");
   }
 }
@@ -327,12 +335,13 @@ TEST_F(ResourcesWineTest, ManifestAsksForCommonControls6AndPerMonitorAwareness) 
   EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
   EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
   EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-  for (const char* system : {"{e2011457-1546-43c5-a5fe-008deee3d3f0}",    // Vista
-                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",    // 7
-                             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",    // 8
-                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",    // 8.1
+  for (const char* system : {"{e2011457-1546-43c5-a5fe-008deee3d3f0}",     // Vista
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",     // 7
+                             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",     // 8
+                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",     // 8.1
                              "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {  // 10 and 11
-    EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + system + "\"/>"), std::string::npos) << system;
+    EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + system + "\"/>"), std::string::npos)
+        << system;
   }
 }
 
