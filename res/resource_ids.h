@@ -1,0 +1,42 @@
+/* Identifiers of the resources of Varnolet7.exe, shared by varnolet7.rc and
+   the program's code. Plain definitions only: no Windows header is needed.
+
+   Named resources (loaded by name, type BITMAP):
+     "IMG_1"  orange prohibition sign   (hotkeys disabled)
+     "IMG_2"  blue information sign     (notifications switched on or off)
+     "IMG_3"  green play sign           (a playback device became the default)
+     "IMG_4"  orange record sign        (a recording device became the default)
+   Each is 40 x 40 pixels, 24 bits per pixel, on the dialog face colour
+   (RGB 240, 240, 240). */
+#ifndef VARNOLET_RES_RESOURCE_IDS_H
+#define VARNOLET_RES_RESOURCE_IDS_H
+
+/* Program icon (RT_GROUP_ICON): 16, 32 and 48 px, 32-bit with alpha. The
+   lowest icon identifier, so the shell shows it for the executable. */
+#define VRN_ICON_PROGRAM 1
+
+/* Small signs of the link notification window (RT_GROUP_ICON): 16, 20, 24,
+   30, 32, 40 and 48 px, 32-bit with alpha. The window shows them at 20 x 20
+   design pixels (120 dpi), so every scaling has an image of its own: 16 px at
+   100 %, 20 at 125 %, 24 at 150 %, 32 at 200 %; ask LoadImageW for the size
+   the window needs. */
+#define VRN_ICON_LINK_PLAY 2
+#define VRN_ICON_LINK_RECORD 3
+
+/* Splash picture (RT_BITMAP): 400 x 240 pixels, 24 bits per pixel. */
+#define VRN_BITMAP_SPLASH 10
+
+/* Version information (RT_VERSION) and the application manifest
+   (RT_MANIFEST) both have the identifier 1, as the system expects. */
+#define VRN_VERSION_INFO 1
+#define VRN_MANIFEST 1
+
+/* The language libraries (Language\English.dll, Language\Greek.dll) hold
+   one string table with the identifiers 0 to VRN_STRING_COUNT - 1. */
+#define VRN_STRING_COUNT 48
+
+/* Version of the program, as the version resources state it. */
+#define VRN_VERSION_NUMBERS 7, 0, 0, 0
+#define VRN_VERSION_TEXT "7.0.0.0"
+
+#endif
