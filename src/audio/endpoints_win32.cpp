@@ -9,6 +9,29 @@
 
 namespace varnolet {
 
+// The Vista policy-configuration interface has no public declaration: after
+// IUnknown come nine methods this program never calls, then SetDefaultEndpoint
+// as the thirteenth entry of the virtual table. A COM interface is released,
+// never deleted, so it has no virtual destructor. It must not sit in an
+// anonymous namespace: the compiler would then know every class derived from
+// it in the program (none; the object comes from another module) and treat the
+// call as unreachable.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+struct IPolicyConfigVistaCalls : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Unused1() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Unused2() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Unused3() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Unused4() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Unused5() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Unused6() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Unused7() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Unused8() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Unused9() = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetDefaultEndpoint(LPCWSTR id, ERole role) = 0;
+};
+#pragma GCC diagnostic pop
+
 namespace {
 
 // MMDeviceEnumerator and IMMDeviceEnumerator.
@@ -26,26 +49,6 @@ constexpr GUID kPolicy7Interface = {0xF8679F50, 0x850A, 0x41CF, {0x9C, 0x72, 0x4
 // PKEY_Device_FriendlyName.
 constexpr PROPERTYKEY kFriendlyNameKey = {
     {0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}, 14};
-
-// The Vista policy-configuration interface has no public declaration: after
-// IUnknown come nine methods this program never calls, then SetDefaultEndpoint
-// as the thirteenth entry of the virtual table. A COM interface is released,
-// never deleted, so it has no virtual destructor.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-struct IPolicyConfigVistaCalls : public IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE Unused1() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Unused2() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Unused3() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Unused4() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Unused5() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Unused6() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Unused7() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Unused8() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Unused9() = 0;
-  virtual HRESULT STDMETHODCALLTYPE SetDefaultEndpoint(LPCWSTR id, ERole role) = 0;
-};
-#pragma GCC diagnostic pop
 
 template <typename Interface>
 Interface* As(AudioObject object) {
