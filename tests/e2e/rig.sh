@@ -18,6 +18,11 @@
 #   rig.sh defaults              Wine's default values (NAME=identifier)
 #   rig.sh endpoints             what Wine's Core Audio lists (endpoints_probe format)
 #   rig.sh reset                 forget Wine's defaults and empty the journal
+#   rig.sh refuse [ID...|*]      make the stand-in refuse these identifiers (all with *)
+#                                as if Wine did not list them; no argument: refuse none
+#   rig.sh unplug NAME           remove a demo device (headset, akoustika, microphone);
+#                                a running Wine process keeps listing it
+#   rig.sh pactl ARGS...         pactl against the rig's PulseAudio
 #   rig.sh wine ARGS...          run a Wine command in the rig's prefix
 #   rig.sh unixpath WINPATH      a Windows path of the prefix as a Unix path
 #   rig.sh env                   the rig's environment, as shell assignments
@@ -180,7 +185,7 @@ standin_register() {
   [ -f "$dll" ] || die "$dll is missing: build the windows tree first"
   mkdir -p "$folder"
   cp "$dll" "$folder/policy_standin.dll"
-  rm -f "$folder/policy_journal.txt"
+  rm -f "$folder/policy_journal.txt" "$folder/policy_refuse.txt"
   $runner regsvr32 /s "$(winpath "$folder/policy_standin.dll")" </dev/null >/dev/null 2>&1
   $runner reg query "HKLM\\Software\\Classes\\CLSID\\$STANDIN_CLASS\\InprocServer32" </dev/null >/dev/null 2>&1 ||
     die "the policy stand-in is not registered in $WINEPREFIX"
@@ -338,45 +343,55 @@ cmd_wait_tray() {
   done
 }
 
+# Moves the pointer to X Y and clicks. (mousemove --sync would wait for ever
+# when the pointer is already there.)
+click_at() {
+  xdotool mousemove "$1" "$(($2 - 1))" sleep 0.1 mousemove "$1" "$2" sleep 0.1 click "$3"
+}
+
 cmd_tray() {
   load_env
   tray_point
-  xdotool mousemove --sync "$TRAY_X" "$TRAY_Y" click "${1:-3}"
+  click_at "$TRAY_X" "$TRAY_Y" "${1:-3}"
+}
+
+# One key, then time for Wine's menu loop to act on it.
+key() {
+  xdotool key "$1"
+  sleep "${RIG_KEY_DELAY:-0.25}"
 }
 
 cmd_choose() {
   [ $# -ge 1 ] || die "usage: rig.sh choose TOP [SUB]"
+  case "$1${2:-1}" in *[!0-9]*) die "usage: rig.sh choose TOP [SUB] (positions from 1)" ;; esac
   load_env
   sleep "${RIG_MENU_DELAY:-1}"
   i=0
   while [ $i -lt "$1" ]; do
-    xdotool key Down
+    key Down
     i=$((i + 1))
   done
   if [ $# -ge 2 ]; then
-    xdotool key Right
-    sleep 0.3
+    key Right
+    sleep 0.5  # the submenu opens with its first item selected
     i=1
     while [ $i -lt "$2" ]; do
-      xdotool key Down
+      key Down
       i=$((i + 1))
     done
   fi
-  xdotool key Return
+  key Return
 }
 
 cmd_keys() {
   load_env
-  for key in "$@"; do
-    xdotool key "$key"
-    sleep 0.1
-  done
+  for name in "$@"; do key "$name"; done
 }
 
 cmd_click() {
   [ $# -ge 2 ] || die "usage: rig.sh click X Y [BUTTON]"
   load_env
-  xdotool mousemove --sync "$1" "$2" click "${3:-1}"
+  click_at "$1" "$2" "${3:-1}"
 }
 
 cmd_screenshot() {
@@ -413,6 +428,29 @@ cmd_reset() {
   load_env
   defaults_forget
   rm -f "$RIG_DIR/policy_journal.txt"
+}
+
+cmd_refuse() {
+  rm -f "$RIG_DIR/policy_refuse.txt"
+  [ $# -eq 0 ] && return 0
+  printf '%s\n' "$@" >"$RIG_DIR/policy_refuse.txt"
+}
+
+cmd_pactl() {
+  load_env
+  [ -n "${PULSE_SERVER:-}" ] || die "the rig runs on the machine's own sound server"
+  pactl "$@"
+}
+
+cmd_unplug() {
+  [ $# -ge 1 ] || die "usage: rig.sh unplug NAME"
+  load_env
+  [ -n "${PULSE_SERVER:-}" ] || die "the rig runs on the machine's own sound server"
+  module=$(pactl list short modules | awk -v name="$1" '
+    ($2 == "module-null-sink" && index($0, "sink_name=" name " ")) ||
+    ($2 == "module-null-source" && index($0, "source_name=" name " ")) { print $1 }')
+  [ -n "$module" ] || die "no demo device $1"
+  pactl unload-module "$module"
 }
 
 cmd_wine() {
@@ -492,6 +530,9 @@ journal) cmd_journal ;;
 defaults) cmd_defaults ;;
 endpoints) cmd_endpoints ;;
 reset) cmd_reset ;;
+refuse) cmd_refuse "$@" ;;
+pactl) cmd_pactl "$@" ;;
+unplug) cmd_unplug "$@" ;;
 wine) cmd_wine "$@" ;;
 unixpath) cmd_unixpath "$@" ;;
 env) cmd_env ;;

@@ -3,8 +3,10 @@
 // have. Registered in a test prefix only, never installed with the program.
 //
 // SetDefaultEndpoint(id, role) appends "id,role" to policy_journal.txt beside
-// this DLL, asks Core Audio for the endpoint (an identifier Wine does not list
-// fails with 0x80070490), and writes the identifier to the value Wine reads
+// this DLL, looks for the endpoint among the active ones Core Audio lists (an
+// identifier Wine does not list fails with 0x80070490, and so does one named
+// in policy_refuse.txt beside this DLL, one identifier a line, or every one
+// when that file holds "*"), and writes the identifier to the value Wine reads
 // its default from: HKCU\Software\Wine\Drivers\winepulse.drv, DefaultOutput /
 // DefaultInput for the console and multimedia roles, DefaultVoiceOutput /
 // DefaultVoiceInput for communications.
@@ -39,6 +41,33 @@ constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80070490);  // HRESULT_FROM
 
 const wchar_t kDriverKey[] = L"Software\\Wine\\Drivers\\winepulse.drv";
 
+std::wstring ModuleFolder();
+
+// Is the identifier named in the refusal file (or does the file refuse all)?
+bool Refused(LPCWSTR id) {
+  HANDLE file = CreateFileW((ModuleFolder() + L"policy_refuse.txt").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string text;
+  char chunk[4096];
+  DWORD read = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
+  CloseHandle(file);
+  std::string wanted;
+  for (const wchar_t* c = id; *c; ++c) wanted += static_cast<char>(*c < 0x80 ? *c : '?');
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (line == "*" || line == wanted) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 std::wstring ModuleFolder() {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
@@ -62,21 +91,34 @@ void AppendJournal(LPCWSTR id, int role) {
   CloseHandle(file);
 }
 
-// The data flow of an endpoint Wine lists, or false when it lists none with this id.
+// The data flow of an endpoint Wine lists as active now, or false when it
+// lists none with this id. The listing is asked afresh: Wine keeps endpoints
+// that went away, and answers GetDevice for them, until it enumerates again.
 bool FlowOf(LPCWSTR id, EDataFlow* flow) {
   IMMDeviceEnumerator* enumerator = nullptr;
   if (FAILED(CoCreateInstance(kEnumeratorClass, nullptr, CLSCTX_ALL, kEnumeratorInterface,
                               reinterpret_cast<void**>(&enumerator))))
     return false;
-  IMMDevice* device = nullptr;
   bool found = false;
-  if (SUCCEEDED(enumerator->GetDevice(id, &device))) {
-    IMMEndpoint* endpoint = nullptr;
-    if (SUCCEEDED(device->QueryInterface(kEndpointInterface, reinterpret_cast<void**>(&endpoint)))) {
-      found = SUCCEEDED(endpoint->GetDataFlow(flow));
-      endpoint->Release();
+  IMMDeviceCollection* collection = nullptr;
+  if (SUCCEEDED(enumerator->EnumAudioEndpoints(eAll, DEVICE_STATE_ACTIVE, &collection))) {
+    UINT count = 0;
+    collection->GetCount(&count);
+    for (UINT i = 0; i < count && !found; ++i) {
+      IMMDevice* device = nullptr;
+      if (FAILED(collection->Item(i, &device))) continue;
+      LPWSTR listed = nullptr;
+      if (SUCCEEDED(device->GetId(&listed)) && listed && wcscmp(listed, id) == 0) {
+        IMMEndpoint* endpoint = nullptr;
+        if (SUCCEEDED(device->QueryInterface(kEndpointInterface, reinterpret_cast<void**>(&endpoint)))) {
+          found = SUCCEEDED(endpoint->GetDataFlow(flow));
+          endpoint->Release();
+        }
+      }
+      CoTaskMemFree(listed);
+      device->Release();
     }
-    device->Release();
+    collection->Release();
   }
   enumerator->Release();
   return found;
@@ -143,7 +185,7 @@ HRESULT STDMETHODCALLTYPE PolicySetDefaultEndpoint(PolicyObject*, LPCWSTR id, in
   if (id == nullptr) return E_POINTER;
   if (role < eConsole || role > eCommunications) return E_INVALIDARG;
   EDataFlow flow = eRender;
-  if (!FlowOf(id, &flow)) return kNotFound;
+  if (Refused(id) || !FlowOf(id, &flow)) return kNotFound;
   return WriteDefault(id, flow, role);
 }
 

@@ -4,7 +4,8 @@
 # Wine's render endpoints in Wine's order, choosing item N reaches the policy
 # stand-in with the N-th endpoint's identifier for both roles and Wine then
 # reports it as the default; the checked default reaches nothing; a recording
-# device switches the input defaults; Exit ends the program.
+# device switches the input defaults; a refused switch changes nothing; Exit
+# ends the program.
 set -u
 . "$(dirname "$0")/../scenario.sh"
 
@@ -69,6 +70,30 @@ if [ "$id" != "$(default_id capture multimedia)" ]; then
 $id,2" "journal after the recording switch"
   rig defaults | grep -qx "DefaultInput=$id" || fail "DefaultInput is not the chosen recording device"
 fi
+
+# A switch the stand-in refuses (as it refuses an identifier Wine does not
+# list): the call reaches it, fails with the system's result, nothing changes.
+list_endpoints
+pos=$(printf '%s\n' "$ENDPOINTS" | awk -F '\t' '$1 == "render" && $4 == "Headset" { print $2 }')
+[ -n "$pos" ] || fail "no Headset among the render endpoints"
+id=$(endpoint_id render "$pos")
+output=$(default_id render multimedia)
+[ "$id" != "$output" ] || fail "the headset should not be the default here"
+journal=$(journal_length)
+chosen=$(chosen_count)
+rig refuse "$id"
+rig tray
+rig choose 1 "$pos"
+wait_until 10 chosen_more_than "$chosen" || fail "the refused headset was not chosen"
+case $(tail -n 1 "$LOG") in
+"chose render $pos failed "?*) ;;
+*) fail "the probe's result for the refused headset: $(tail -n 1 "$LOG")" ;;
+esac
+expect_eq "$(journal_since "$journal")" "$id,1
+$id,2" "journal after choosing the refused headset"
+list_endpoints
+expect_eq "$(default_id render multimedia)" "$output" "Wine's default after the refused switch"
+rig refuse
 
 # Exit (Playback, Recording, separator, Exit: the third choosable item).
 rig tray
