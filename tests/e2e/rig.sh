@@ -25,6 +25,7 @@
 #   rig.sh pactl ARGS...         pactl against the rig's PulseAudio
 #   rig.sh wine ARGS...          run a Wine command in the rig's prefix
 #   rig.sh unixpath WINPATH      a Windows path of the prefix as a Unix path
+#   rig.sh appdata               the Unix path of the prefix user's %APPDATA%
 #   rig.sh env                   the rig's environment, as shell assignments
 #   rig.sh run EXE               start, program EXE, wait until it ends, stop (for `make run`)
 #
@@ -463,6 +464,12 @@ cmd_unixpath() {
   winepath -u "$1" 2>/dev/null
 }
 
+cmd_appdata() {
+  load_env
+  folder=$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
+  winepath -u "$folder" 2>/dev/null | sed 's:/$::'
+}
+
 cmd_env() {
   load_env
   cat "$ENV_FILE"
@@ -478,6 +485,7 @@ cmd_run() {
   cmd_start
   cmd_program "$@"
   say "the program runs in the Wine desktop \"$DESKTOP_NAME\"; it ends with Exit in its tray menu"
+  [ -z "${RIG_DISPLAY:-}" ] && say "no DISPLAY: the desktop is on a private Xvfb; see it with: $RIG_SCRIPT screenshot FILE.png"
   until cmd_wait_exit 3600; do :; done
 }
 
@@ -535,6 +543,7 @@ pactl) cmd_pactl "$@" ;;
 unplug) cmd_unplug "$@" ;;
 wine) cmd_wine "$@" ;;
 unixpath) cmd_unixpath "$@" ;;
+appdata) cmd_appdata ;;
 env) cmd_env ;;
 run) cmd_run "$@" ;;
 recreate-prefix) cmd_recreate_prefix ;;
