@@ -55,7 +55,8 @@ void NotificationFade::TimerNTimer() {
 void NotificationPlacement::Place(NotificationView& view) {
   const PixelSize outer = view.OuterSize();
   ScreenRect area;
-  if (view.WorkArea(area)) top_ = (area.bottom - area.top) - outer.height - view.Scaled(notification::kBottomGap);
+  if (view.WorkArea(area))
+    top_ = (area.bottom - area.top) - outer.height - view.Scaled(notification::kBottomGap);
   left_ = view.ScreenWidth() / 2 - outer.width / 2;
   view.MoveTo(left_, top_);
 }
@@ -75,8 +76,9 @@ void NotificationWindow::ShowNotification(const std::u16string& text) {
   if (!notificationsEnabled_) return;
   view_.SetLabelText(NotificationLabel::DeviceName, text);
   const int image = view_.ImageWidth();
-  view_.SetClientSize(view_.LabelWidth(NotificationLabel::DeviceName) + image + view_.Scaled(notification::kSideMargins),
-                      image + view_.Scaled(notification::kSingleImageMargin));
+  view_.SetClientSize(
+      view_.LabelWidth(NotificationLabel::DeviceName) + image + view_.Scaled(notification::kSideMargins),
+      image + view_.Scaled(notification::kSingleImageMargin));
   placement_.Place(view_);
   fade_.Restart();
 }

@@ -22,7 +22,9 @@ CEnumerationInterface::CEnumerationInterface(CoreAudioApi& api, SystemMessages& 
   Initialize();
 }
 
-CEnumerationInterface::~CEnumerationInterface() { ReleaseObjects(); }
+CEnumerationInterface::~CEnumerationInterface() {
+  ReleaseObjects();
+}
 
 bool CEnumerationInterface::Create(AudioClass which, AudioObject& object, std::u16string_view entry) {
   if (object != kNoAudioObject) {
@@ -62,7 +64,9 @@ void CEnumerationInterface::ReleaseObjects() {
 CCollectionInterface::CCollectionInterface(CEnumerationInterface& owner, std::int32_t dataFlow)
     : owner_(owner), dataFlow_(dataFlow) {}
 
-CCollectionInterface::~CCollectionInterface() { ReleaseObjects(); }
+CCollectionInterface::~CCollectionInterface() {
+  ReleaseObjects();
+}
 
 void CCollectionInterface::ReleaseItem() {
   value_ = PropertyValue{};
@@ -113,7 +117,8 @@ bool CCollectionInterface::Enumerate() {
     }
     value_ = PropertyValue{};
     result_ = api.FriendlyName(store_, &value_);
-    if (!log.CheckResult(result_, u"CCollectionInterface,Enumerate(),GetValue(),PHKEY_Device_FriendlyName,")) {
+    if (!log.CheckResult(result_,
+                         u"CCollectionInterface,Enumerate(),GetValue(),PHKEY_Device_FriendlyName,")) {
       ReleaseItem();
       return false;
     }
@@ -127,7 +132,8 @@ bool CCollectionInterface::Enumerate() {
 std::int32_t CCollectionInterface::GetDevicesCount() {
   ErrorLog& log = owner_.log_;
   if (owner_.enumerator_ == kNoAudioObject) {
-    log.AddError(u"CCollectionInterface,GetDevicesCount(),NULL,NULL,Enumeration interface is not initialized");
+    log.AddError(
+        u"CCollectionInterface,GetDevicesCount(),NULL,NULL,Enumeration interface is not initialized");
     return -1;
   }
   if (collection_ == kNoAudioObject) {
@@ -144,13 +150,14 @@ bool CCollectionInterface::GetDefaultMultimediaDevice(DEVICEINFO& device) {
   ErrorLog& log = owner_.log_;
   if (owner_.enumerator_ == kNoAudioObject) {
     log.AddError(
-        u"CCollectionInterface,GetDefaultMultimediaDevice(),NULL,NULL,Enumeration interface is not initialized");
+        u"CCollectionInterface,GetDefaultMultimediaDevice(),NULL,NULL,Enumeration interface is not "
+        u"initialized");
     return false;
   }
   ReleaseItem();
   result_ = api.DefaultEndpoint(owner_.enumerator_, dataFlow_, audio::kRoleMultimedia, &device_);
-  if (!log.CheckResult(result_,
-                       u"CCollectionInterface,GetDefaultMultimediaDevice(),GetDefaultAudioEndpoint(),NULL,")) {
+  if (!log.CheckResult(
+          result_, u"CCollectionInterface,GetDefaultMultimediaDevice(),GetDefaultAudioEndpoint(),NULL,")) {
     device_ = kNoAudioObject;
     return false;
   }
@@ -162,15 +169,17 @@ bool CCollectionInterface::GetDefaultMultimediaDevice(DEVICEINFO& device) {
   }
   device.id = std::move(id);
   result_ = api.OpenStore(device_, audio::kStorageRead, &store_);
-  if (!log.CheckResult(result_, u"CCollectionInterface,GetDefaultMultimediaDevice(),OpenPropertyStore(),NULL,")) {
+  if (!log.CheckResult(result_,
+                       u"CCollectionInterface,GetDefaultMultimediaDevice(),OpenPropertyStore(),NULL,")) {
     store_ = kNoAudioObject;
     ReleaseItem();
     return false;
   }
   value_ = PropertyValue{};
   result_ = api.FriendlyName(store_, &value_);
-  if (!log.CheckResult(result_,
-                       u"CCollectionInterface,GetDefaultMultimediaDevice(),GetValue(),PKEY_Device_FriendlyName,")) {
+  if (!log.CheckResult(
+          result_,
+          u"CCollectionInterface,GetDefaultMultimediaDevice(),GetValue(),PKEY_Device_FriendlyName,")) {
     ReleaseItem();
     return false;
   }
@@ -190,17 +199,18 @@ bool CCollectionInterface::SetDefault(const DEVICEINFO& device, std::int32_t rol
 }
 
 bool CCollectionInterface::SetDefaultMultimediaDevice(DEVICEINFO device) {
-  return SetDefault(
-      device, audio::kRoleMultimedia,
-      u"CCollectionInterface,SetDefaultMultimediaDevice(),SetDefaultEndpoint(),Multimedia,",
-      u"CCollectionInterface,SetDefaultMultimediaDevice(),NULL,NULL,Policy configuration interface is not initialized");
+  return SetDefault(device, audio::kRoleMultimedia,
+                    u"CCollectionInterface,SetDefaultMultimediaDevice(),SetDefaultEndpoint(),Multimedia,",
+                    u"CCollectionInterface,SetDefaultMultimediaDevice(),NULL,NULL,Policy configuration "
+                    u"interface is not initialized");
 }
 
 bool CCollectionInterface::SetDefaultCommunicationsDevice(DEVICEINFO device) {
-  return SetDefault(device, audio::kRoleCommunications,
-                    u"CCollectionInterface,SetDefaultCommunicationsDevice(),SetDefaultEndpoint(),Communications,",
-                    u"CCollectionInterface,SetDefaultCommunicationsDevice(),NULL,NULL,Policy configuration interface "
-                    u"is not initialized");
+  return SetDefault(
+      device, audio::kRoleCommunications,
+      u"CCollectionInterface,SetDefaultCommunicationsDevice(),SetDefaultEndpoint(),Communications,",
+      u"CCollectionInterface,SetDefaultCommunicationsDevice(),NULL,NULL,Policy configuration interface "
+      u"is not initialized");
 }
 
 }  // namespace varnolet

@@ -79,7 +79,8 @@ class CoreAudioApi {
   // copied and cleared (PropVariantClear) by the adapter.
   virtual std::int32_t FriendlyName(AudioObject store, PropertyValue* value) = 0;
   // The policy-configuration interface's SetDefaultEndpoint(id, role).
-  virtual std::int32_t SetDefaultEndpoint(AudioObject policy, const std::u16string& id, std::int32_t role) = 0;
+  virtual std::int32_t SetDefaultEndpoint(AudioObject policy, const std::u16string& id,
+                                          std::int32_t role) = 0;
   // IUnknown::Release
   virtual void ReleaseObject(AudioObject object) = 0;
 };

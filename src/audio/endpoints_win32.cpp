@@ -40,12 +40,14 @@ constexpr GUID kDeviceEnumeratorClass = {
 constexpr GUID kDeviceEnumeratorInterface = {
     0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
 // PolicyConfigVistaClient and the interface whose SetDefaultEndpoint changes a default.
-constexpr GUID kPolicyVistaClass = {0x294935CE, 0xF637, 0x4E7C, {0xA4, 0x1B, 0xAB, 0x25, 0x54, 0x60, 0xB8, 0x62}};
+constexpr GUID kPolicyVistaClass = {
+    0x294935CE, 0xF637, 0x4E7C, {0xA4, 0x1B, 0xAB, 0x25, 0x54, 0x60, 0xB8, 0x62}};
 constexpr GUID kPolicyVistaInterface = {
     0x568B9108, 0x44BF, 0x40B4, {0x90, 0x06, 0x86, 0xAF, 0xE5, 0xB5, 0xA6, 0x20}};
 // PolicyConfigClient and its interface (created and held, never called).
 constexpr GUID kPolicy7Class = {0x870AF99C, 0x171D, 0x4F9E, {0xAF, 0x0D, 0xE6, 0x3D, 0xF4, 0x0C, 0x2B, 0xC9}};
-constexpr GUID kPolicy7Interface = {0xF8679F50, 0x850A, 0x41CF, {0x9C, 0x72, 0x43, 0x0F, 0x29, 0x02, 0x90, 0xC8}};
+constexpr GUID kPolicy7Interface = {
+    0xF8679F50, 0x850A, 0x41CF, {0x9C, 0x72, 0x43, 0x0F, 0x29, 0x02, 0x90, 0xC8}};
 // PKEY_Device_FriendlyName.
 constexpr PROPERTYKEY kFriendlyNameKey = {
     {0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}, 14};
@@ -81,8 +83,8 @@ std::int32_t Win32CoreAudioApi::CreateObject(AudioClass which, AudioObject* obje
 std::int32_t Win32CoreAudioApi::EnumEndpoints(AudioObject enumerator, std::int32_t dataFlow,
                                               std::uint32_t stateMask, AudioObject* collection) {
   IMMDeviceCollection* pointer = nullptr;
-  const HRESULT result =
-      As<IMMDeviceEnumerator>(enumerator)->EnumAudioEndpoints(static_cast<EDataFlow>(dataFlow), stateMask, &pointer);
+  const HRESULT result = As<IMMDeviceEnumerator>(enumerator)
+                             ->EnumAudioEndpoints(static_cast<EDataFlow>(dataFlow), stateMask, &pointer);
   *collection = SUCCEEDED(result) ? Handle(pointer) : kNoAudioObject;
   return result;
 }
@@ -94,18 +96,20 @@ std::int32_t Win32CoreAudioApi::CollectionCount(AudioObject collection, std::uin
   return result;
 }
 
-std::int32_t Win32CoreAudioApi::CollectionItem(AudioObject collection, std::uint32_t index, AudioObject* device) {
+std::int32_t Win32CoreAudioApi::CollectionItem(AudioObject collection, std::uint32_t index,
+                                               AudioObject* device) {
   IMMDevice* pointer = nullptr;
   const HRESULT result = As<IMMDeviceCollection>(collection)->Item(index, &pointer);
   *device = SUCCEEDED(result) ? Handle(pointer) : kNoAudioObject;
   return result;
 }
 
-std::int32_t Win32CoreAudioApi::DefaultEndpoint(AudioObject enumerator, std::int32_t dataFlow, std::int32_t role,
-                                                AudioObject* device) {
+std::int32_t Win32CoreAudioApi::DefaultEndpoint(AudioObject enumerator, std::int32_t dataFlow,
+                                                std::int32_t role, AudioObject* device) {
   IMMDevice* pointer = nullptr;
-  const HRESULT result = As<IMMDeviceEnumerator>(enumerator)->GetDefaultAudioEndpoint(
-      static_cast<EDataFlow>(dataFlow), static_cast<ERole>(role), &pointer);
+  const HRESULT result =
+      As<IMMDeviceEnumerator>(enumerator)
+          ->GetDefaultAudioEndpoint(static_cast<EDataFlow>(dataFlow), static_cast<ERole>(role), &pointer);
   *device = SUCCEEDED(result) ? Handle(pointer) : kNoAudioObject;
   return result;
 }
@@ -137,7 +141,8 @@ std::int32_t Win32CoreAudioApi::FriendlyName(AudioObject store, PropertyValue* v
   return result;
 }
 
-std::int32_t Win32CoreAudioApi::SetDefaultEndpoint(AudioObject policy, const std::u16string& id, std::int32_t role) {
+std::int32_t Win32CoreAudioApi::SetDefaultEndpoint(AudioObject policy, const std::u16string& id,
+                                                   std::int32_t role) {
   return As<IPolicyConfigVistaCalls>(policy)->SetDefaultEndpoint(as_wide(id), static_cast<ERole>(role));
 }
 

@@ -274,9 +274,9 @@ TEST(NotificationArithmeticTest, DesignSizesFollowTheMonitorsDpi) {
   view.dpi = 144;
   view.imageWidth = 48;  // Img 40 at 144 dpi
   const Shown shown = ShowSingle(view, u"ab");
-  EXPECT_EQ(shown.client.height, 48 + 19);       // 16 design pixels: 19
-  EXPECT_EQ(shown.client.width, 14 + 48 + 29);   // 24 design pixels: 29
-  EXPECT_EQ(shown.top, 1040 - (67 + 6) - 24);    // 20 design pixels: 24
+  EXPECT_EQ(shown.client.height, 48 + 19);      // 16 design pixels: 19
+  EXPECT_EQ(shown.client.width, 14 + 48 + 29);  // 24 design pixels: 29
+  EXPECT_EQ(shown.top, 1040 - (67 + 6) - 24);   // 20 design pixels: 24
 }
 
 Shown ShowLink(FakeNotificationView& view, const std::u16string& playback, const std::u16string& recording) {
@@ -326,9 +326,9 @@ TEST(LinkNotificationTest, EveryShowPreparesTheWindowFirst) {
   LinkNotificationWindow window(view, on, ticks);
   window.ShowLinkNotification(u"Headset", u"Microphone");
   EXPECT_EQ(view.calls,
-            (std::vector<std::string>{"WindowStyle", "SetWindowStyle", "UpdateFrame", "DisableInput", "SetLabelText",
-                                      "SetLabelText", "SetClientSize", "MoveTo", "SetAlpha255", "ShowInactive",
-                                      "StartTimer1000"}));
+            (std::vector<std::string>{"WindowStyle", "SetWindowStyle", "UpdateFrame", "DisableInput",
+                                      "SetLabelText", "SetLabelText", "SetClientSize", "MoveTo",
+                                      "SetAlpha255", "ShowInactive", "StartTimer1000"}));
   EXPECT_EQ(view.style, 0x160F0000u);  // WS_CAPTION removed
   EXPECT_EQ(view.frameUpdates, std::vector<std::uint32_t>{0x37});
   EXPECT_FALSE(view.inputEnabled);

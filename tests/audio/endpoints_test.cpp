@@ -13,8 +13,8 @@ namespace varnolet {
 namespace {
 
 using fakes::Endpoint;
-using fakes::FakeEndpoint;
 using fakes::FakeCoreAudio;
+using fakes::FakeEndpoint;
 using fakes::FakeSystem;
 using fakes::kElementNotFound;
 using fakes::kStamp;
@@ -30,7 +30,9 @@ const std::u16string kGreek = u"{0.0.0.00000000}.{33333333-3333-3333-3333-333333
 const std::u16string kMicrophone = u"{0.0.1.00000000}.{44444444-4444-4444-4444-444444444444}";
 const std::u16string kLineIn = u"{0.0.1.00000000}.{55555555-5555-5555-5555-555555555555}";
 
-std::u16string Line(std::u16string_view entry) { return std::u16string(kStamp) + u": " + std::u16string(entry); }
+std::u16string Line(std::u16string_view entry) {
+  return std::u16string(kStamp) + u": " + std::u16string(entry);
+}
 
 class EndpointsTest : public testing::Test {
  protected:
@@ -55,9 +57,9 @@ class EndpointsTest : public testing::Test {
 
 TEST_F(EndpointsTest, ConstructionCreatesTheThreeObjectsInOrder) {
   CEnumerationInterface enumeration(audio, system, system);
-  EXPECT_EQ(audio.failures.Calls(), (std::vector<std::string>{"CreateObject:DeviceEnumerator",
-                                                              "CreateObject:PolicyConfigVista",
-                                                              "CreateObject:PolicyConfig7"}));
+  EXPECT_EQ(audio.failures.Calls(),
+            (std::vector<std::string>{"CreateObject:DeviceEnumerator", "CreateObject:PolicyConfigVista",
+                                      "CreateObject:PolicyConfig7"}));
   EXPECT_TRUE(enumeration.HasEnumerator());
   EXPECT_TRUE(enumeration.HasPolicyConfigVista());
   EXPECT_TRUE(enumeration.HasPolicyConfig7());
@@ -75,11 +77,12 @@ TEST_F(EndpointsTest, InitializeStopsAtTheFirstFailureAndRecordsItsEntry) {
     int created;  // objects created before the failure
   };
   const Case cases[] = {
-      {"CreateObject:DeviceEnumerator", u"CEnumerationInterface,Initialize(),CoCreateInstance(),MMDeviceEnumerator,",
-       0},
+      {"CreateObject:DeviceEnumerator",
+       u"CEnumerationInterface,Initialize(),CoCreateInstance(),MMDeviceEnumerator,", 0},
       {"CreateObject:PolicyConfigVista",
        u"CEnumerationInterface,Initialize(),CoInitializeEx(),PolicyConfigVistaClient,", 1},
-      {"CreateObject:PolicyConfig7", u"CEnumerationInterface,Initialize(),CoInitializeEx(),PolicyConfigClient,", 2},
+      {"CreateObject:PolicyConfig7",
+       u"CEnumerationInterface,Initialize(),CoInitializeEx(),PolicyConfigClient,", 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.failing);
@@ -93,7 +96,8 @@ TEST_F(EndpointsTest, InitializeStopsAtTheFirstFailureAndRecordsItsEntry) {
       EXPECT_EQ(enumeration.HasPolicyConfigVista(), c.created >= 2);
       EXPECT_FALSE(enumeration.HasPolicyConfig7());
       EXPECT_EQ(static_cast<std::uint32_t>(enumeration.Result()), kClassNotRegistered);
-      EXPECT_EQ(enumeration.Log().Entries(), std::vector<std::u16string>{Failed(c.entry, kClassNotRegistered)});
+      EXPECT_EQ(enumeration.Log().Entries(),
+                std::vector<std::u16string>{Failed(c.entry, kClassNotRegistered)});
       EXPECT_EQ(enumeration.GetLastErrorText(), system.Text(kClassNotRegistered));
     }
     EXPECT_EQ(api.Live(), 0);
@@ -125,13 +129,17 @@ TEST_F(EndpointsTest, WithoutTheEnumeratorEveryQueryFailsWithoutCallingTheSystem
   EXPECT_EQ(audio.failures.Calls().size(), callsAfterStart);
 
   const std::vector<std::u16string> expected = {
-      Failed(u"CEnumerationInterface,Initialize(),CoCreateInstance(),MMDeviceEnumerator,", kClassNotRegistered),
+      Failed(u"CEnumerationInterface,Initialize(),CoCreateInstance(),MMDeviceEnumerator,",
+             kClassNotRegistered),
       Line(u"CCollectionInterface,Enumerate(),NULL,NULL,Enumeration interface is not initialized"),
       Line(u"CCollectionInterface,GetDevicesCount(),NULL,NULL,Enumeration interface is not initialized"),
-      Line(u"CCollectionInterface,GetDefaultMultimediaDevice(),NULL,NULL,Enumeration interface is not initialized"),
-      Line(u"CCollectionInterface,SetDefaultMultimediaDevice(),NULL,NULL,Policy configuration interface is not "
+      Line(u"CCollectionInterface,GetDefaultMultimediaDevice(),NULL,NULL,Enumeration interface is not "
            u"initialized"),
-      Line(u"CCollectionInterface,SetDefaultCommunicationsDevice(),NULL,NULL,Policy configuration interface is not "
+      Line(u"CCollectionInterface,SetDefaultMultimediaDevice(),NULL,NULL,Policy configuration interface is "
+           u"not "
+           u"initialized"),
+      Line(u"CCollectionInterface,SetDefaultCommunicationsDevice(),NULL,NULL,Policy configuration interface "
+           u"is not "
            u"initialized"),
   };
   EXPECT_EQ(enumeration.Log().Entries(), expected);
@@ -148,9 +156,10 @@ TEST_F(EndpointsTest, WithoutTheVistaPolicyObjectQueriesWorkAndSwitchesFail) {
   EXPECT_TRUE(render.GetDefaultMultimediaDevice(device));
   EXPECT_FALSE(render.SetDefaultMultimediaDevice(render.Devices()[0]));
   EXPECT_TRUE(audio.setCalls.empty());
-  EXPECT_EQ(enumeration.Log().Entries().back(),
-            Line(u"CCollectionInterface,SetDefaultMultimediaDevice(),NULL,NULL,Policy configuration interface is "
-                 u"not initialized"));
+  EXPECT_EQ(
+      enumeration.Log().Entries().back(),
+      Line(u"CCollectionInterface,SetDefaultMultimediaDevice(),NULL,NULL,Policy configuration interface is "
+           u"not initialized"));
 }
 
 // ---------------------------------------------------------------- Enumerate
@@ -161,9 +170,9 @@ TEST_F(EndpointsTest, EnumerateListsTheActiveEndpointsInCollectionOrder) {
   CCollectionInterface& capture = enumeration.CaptureCollection();
   ASSERT_TRUE(render.Enumerate());
   ASSERT_TRUE(capture.Enumerate());
-  EXPECT_EQ(render.GetDevices(), (std::vector<DEVICEINFO>{{u"Speakers", kSpeakers},
-                                                          {u"Headset", kHeadset},
-                                                          {u"Ακουστικά", kGreek}}));
+  EXPECT_EQ(
+      render.GetDevices(),
+      (std::vector<DEVICEINFO>{{u"Speakers", kSpeakers}, {u"Headset", kHeadset}, {u"Ακουστικά", kGreek}}));
   EXPECT_EQ(capture.GetDevices(),
             (std::vector<DEVICEINFO>{{u"Microphone", kMicrophone}, {u"Line In", kLineIn}}));
   EXPECT_EQ(render.GetDevicesCount(), 3);
@@ -181,11 +190,11 @@ TEST_F(EndpointsTest, TheCountIsAskedAgainBeforeEveryItem) {
   CEnumerationInterface enumeration(audio, system, system);
   ASSERT_TRUE(enumeration.RenderCollection().Enumerate());
   const std::vector<std::string> expected = {
-      "EnumEndpoints:render", "CollectionCount", "CollectionItem", "EndpointId", "OpenStore", "FriendlyName",
-      "ReleaseObject",        "ReleaseObject",   "CollectionCount", "CollectionItem", "EndpointId", "OpenStore",
-      "FriendlyName",         "ReleaseObject",   "ReleaseObject",   "CollectionCount", "CollectionItem",
-      "EndpointId",           "OpenStore",       "FriendlyName",    "ReleaseObject",   "ReleaseObject",
-      "CollectionCount"};
+      "EnumEndpoints:render", "CollectionCount", "CollectionItem", "EndpointId",      "OpenStore",
+      "FriendlyName",         "ReleaseObject",   "ReleaseObject",  "CollectionCount", "CollectionItem",
+      "EndpointId",           "OpenStore",       "FriendlyName",   "ReleaseObject",   "ReleaseObject",
+      "CollectionCount",      "CollectionItem",  "EndpointId",     "OpenStore",       "FriendlyName",
+      "ReleaseObject",        "ReleaseObject",   "CollectionCount"};
   const std::vector<std::string>& calls = audio.failures.Calls();
   EXPECT_EQ(std::vector<std::string>(calls.begin() + 3, calls.end()), expected);
 }
@@ -223,8 +232,9 @@ TEST_F(EndpointsTest, NoActiveEndpointsGiveAnEmptyListAndACountOfZero) {
   DEVICEINFO device;
   EXPECT_FALSE(capture.GetDefaultMultimediaDevice(device));
   EXPECT_EQ(enumeration.Log().Entries(),
-            std::vector<std::u16string>{Failed(
-                u"CCollectionInterface,GetDefaultMultimediaDevice(),GetDefaultAudioEndpoint(),NULL,", kElementNotFound)});
+            std::vector<std::u16string>{
+                Failed(u"CCollectionInterface,GetDefaultMultimediaDevice(),GetDefaultAudioEndpoint(),NULL,",
+                       kElementNotFound)});
 }
 
 TEST_F(EndpointsTest, TwoEndpointsWithTheSameNameAreBothListedByTheirIds) {
@@ -236,8 +246,8 @@ TEST_F(EndpointsTest, TwoEndpointsWithTheSameNameAreBothListedByTheirIds) {
 }
 
 TEST_F(EndpointsTest, ANameThatIsNotAWideStringGivesAnEmptyName) {
-  audio.render = {FakeEndpoint{kSpeakers, PropertyValue{0, u""}},              // VT_EMPTY
-                  FakeEndpoint{kHeadset, PropertyValue{19, u"ignored"}},       // VT_UI4
+  audio.render = {FakeEndpoint{kSpeakers, PropertyValue{0, u""}},         // VT_EMPTY
+                  FakeEndpoint{kHeadset, PropertyValue{19, u"ignored"}},  // VT_UI4
                   FakeEndpoint{kGreek, PropertyValue{audio::kTypeWideString, u""}}};
   CEnumerationInterface enumeration(audio, system, system);
   ASSERT_TRUE(enumeration.RenderCollection().Enumerate());
@@ -295,9 +305,10 @@ TEST_F(EndpointsTest, AFailedCountEndsTheLoopAndTheEnumerationStillSucceeds) {
 TEST_F(EndpointsTest, CountingANeverEnumeratedCollectionFails) {
   CEnumerationInterface enumeration(audio, system, system);
   EXPECT_EQ(enumeration.RenderCollection().GetDevicesCount(), -1);
-  EXPECT_EQ(enumeration.Log().Entries(),
-            std::vector<std::u16string>{
-                Line(u"CCollectionInterface,GetDevicesCount(),NULL,NULL,Collection interface is not initialized")});
+  EXPECT_EQ(
+      enumeration.Log().Entries(),
+      std::vector<std::u16string>{
+          Line(u"CCollectionInterface,GetDevicesCount(),NULL,NULL,Collection interface is not initialized")});
   EXPECT_EQ(enumeration.GetLastErrorText(), u"Collection interface is not initialized");
 }
 
@@ -349,12 +360,13 @@ TEST_F(EndpointsTest, AFailedDefaultQueryKeepsWhatTheRecordHeldBeforeTheFailingS
   };
   const DEVICEINFO before{u"Old name", u"old-id"};
   const Case cases[] = {
-      {"DefaultEndpoint:render", u"CCollectionInterface,GetDefaultMultimediaDevice(),GetDefaultAudioEndpoint(),NULL,",
-       before},
+      {"DefaultEndpoint:render",
+       u"CCollectionInterface,GetDefaultMultimediaDevice(),GetDefaultAudioEndpoint(),NULL,", before},
       {"EndpointId", u"CCollectionInterface,GetDefaultMultimediaDevice(),GetId(),NULL,", before},
       {"OpenStore", u"CCollectionInterface,GetDefaultMultimediaDevice(),OpenPropertyStore(),NULL,",
        DEVICEINFO{u"Old name", kHeadset}},
-      {"FriendlyName", u"CCollectionInterface,GetDefaultMultimediaDevice(),GetValue(),PKEY_Device_FriendlyName,",
+      {"FriendlyName",
+       u"CCollectionInterface,GetDefaultMultimediaDevice(),GetValue(),PKEY_Device_FriendlyName,",
        DEVICEINFO{u"Old name", kHeadset}},
   };
   for (const Case& c : cases) {
@@ -389,8 +401,9 @@ TEST_F(EndpointsTest, SwitchingCallsTheVistaPolicyObjectWithTheRole) {
   EXPECT_TRUE(render.SetDefaultCommunicationsDevice(DEVICEINFO{u"Speakers", kSpeakers}));
   EXPECT_TRUE(capture.SetDefaultMultimediaDevice(DEVICEINFO{u"Line In", kLineIn}));
   ASSERT_EQ(audio.setCalls.size(), 3u);
-  const std::pair<std::u16string, std::int32_t> expected[] = {
-      {kSpeakers, audio::kRoleMultimedia}, {kSpeakers, audio::kRoleCommunications}, {kLineIn, audio::kRoleMultimedia}};
+  const std::pair<std::u16string, std::int32_t> expected[] = {{kSpeakers, audio::kRoleMultimedia},
+                                                              {kSpeakers, audio::kRoleCommunications},
+                                                              {kLineIn, audio::kRoleMultimedia}};
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(audio.setCalls[i].policy, vista);
     EXPECT_EQ(audio.setCalls[i].id, expected[i].first);
@@ -415,7 +428,8 @@ TEST_F(EndpointsTest, FailedSwitchesAreRecordedAndTheLastErrorTextIsTheSecondFai
   EXPECT_FALSE(render.SetDefaultCommunicationsDevice(gone));  // the endpoint does not exist
   EXPECT_EQ(static_cast<std::uint32_t>(render.Result()), kElementNotFound);
   const std::vector<std::u16string> expected = {
-      Failed(u"CCollectionInterface,SetDefaultMultimediaDevice(),SetDefaultEndpoint(),Multimedia,", kUnspecified),
+      Failed(u"CCollectionInterface,SetDefaultMultimediaDevice(),SetDefaultEndpoint(),Multimedia,",
+             kUnspecified),
       Failed(u"CCollectionInterface,SetDefaultCommunicationsDevice(),SetDefaultEndpoint(),Communications,",
              kElementNotFound),
   };

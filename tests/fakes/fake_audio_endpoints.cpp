@@ -4,9 +4,13 @@ namespace varnolet::fakes {
 
 namespace {
 
-std::string Direction(std::int32_t dataFlow) { return dataFlow == audio::kRender ? ":render" : ":capture"; }
+std::string Direction(std::int32_t dataFlow) {
+  return dataFlow == audio::kRender ? ":render" : ":capture";
+}
 
-std::int32_t Code(std::uint32_t code) { return static_cast<std::int32_t>(code); }
+std::int32_t Code(std::uint32_t code) {
+  return static_cast<std::int32_t>(code);
+}
 
 }  // namespace
 
@@ -57,8 +61,8 @@ std::int32_t FakeCoreAudio::CreateObject(AudioClass which, AudioObject* object) 
   return audio::kOk;
 }
 
-std::int32_t FakeCoreAudio::EnumEndpoints(AudioObject enumerator, std::int32_t dataFlow, std::uint32_t stateMask,
-                                          AudioObject* collection) {
+std::int32_t FakeCoreAudio::EnumEndpoints(AudioObject enumerator, std::int32_t dataFlow,
+                                          std::uint32_t stateMask, AudioObject* collection) {
   stateMasks.push_back(stateMask);
   if (auto code = failures.Take("EnumEndpoints" + Direction(dataFlow))) {
     *collection = kNoAudioObject;
@@ -131,7 +135,8 @@ std::int32_t FakeCoreAudio::FriendlyName(AudioObject store, PropertyValue* value
   return audio::kOk;
 }
 
-std::int32_t FakeCoreAudio::SetDefaultEndpoint(AudioObject policy, const std::u16string& id, std::int32_t role) {
+std::int32_t FakeCoreAudio::SetDefaultEndpoint(AudioObject policy, const std::u16string& id,
+                                               std::int32_t role) {
   setCalls.push_back(SetCall{policy, id, role});
   if (auto code = failures.Take("SetDefaultEndpoint")) return Code(*code);
   if (Find(policy, Kind::PolicyVista) == nullptr) return Code(kUnspecifiedError);

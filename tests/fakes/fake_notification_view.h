@@ -77,7 +77,9 @@ class FakeNotificationView final : public NotificationView {
     calls.push_back("SetClientSize");
     client = PixelSize{width, height};
   }
-  PixelSize OuterSize() override { return PixelSize{client.width + frame.width, client.height + frame.height}; }
+  PixelSize OuterSize() override {
+    return PixelSize{client.width + frame.width, client.height + frame.height};
+  }
   void MoveTo(int x, int y) override {
     calls.push_back("MoveTo");
     left = x;

@@ -22,7 +22,8 @@
 namespace varnolet {
 namespace {
 
-constexpr GUID kEnumeratorClass = {0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
+constexpr GUID kEnumeratorClass = {
+    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
 constexpr GUID kEnumeratorInterface = {
     0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
 constexpr PROPERTYKEY kFriendlyName = {
@@ -49,7 +50,8 @@ class DirectAudio {
   std::vector<DEVICEINFO> List(EDataFlow flow) {
     std::vector<DEVICEINFO> devices;
     IMMDeviceCollection* collection = nullptr;
-    if (!enumerator_ || FAILED(enumerator_->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, &collection))) return devices;
+    if (!enumerator_ || FAILED(enumerator_->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, &collection)))
+      return devices;
     UINT count = 0;
     collection->GetCount(&count);
     for (UINT i = 0; i < count; ++i) {
@@ -81,7 +83,8 @@ class DirectAudio {
     if (SUCCEEDED(device->OpenPropertyStore(STGM_READ, &store))) {
       PROPVARIANT value;
       PropVariantInit(&value);
-      if (SUCCEEDED(store->GetValue(kFriendlyName, &value)) && value.vt == VT_LPWSTR) info.name = from_wide(value.pwszVal);
+      if (SUCCEEDED(store->GetValue(kFriendlyName, &value)) && value.vt == VT_LPWSTR)
+        info.name = from_wide(value.pwszVal);
       PropVariantClear(&value);
       store->Release();
     }
@@ -122,7 +125,9 @@ std::vector<std::string> JournalLines() {
   return lines;
 }
 
-std::string Ascii8(const std::u16string& text) { return Narrow(text); }
+std::string Ascii8(const std::u16string& text) {
+  return Narrow(text);
+}
 
 // ---------------------------------------------------------------- fixture
 

@@ -26,14 +26,19 @@ HMODULE g_module = nullptr;
 LONG g_objects = 0;
 
 constexpr GUID kVistaClass = {0x294935CE, 0xF637, 0x4E7C, {0xA4, 0x1B, 0xAB, 0x25, 0x54, 0x60, 0xB8, 0x62}};
-constexpr GUID kVistaInterface = {0x568B9108, 0x44BF, 0x40B4, {0x90, 0x06, 0x86, 0xAF, 0xE5, 0xB5, 0xA6, 0x20}};
+constexpr GUID kVistaInterface = {
+    0x568B9108, 0x44BF, 0x40B4, {0x90, 0x06, 0x86, 0xAF, 0xE5, 0xB5, 0xA6, 0x20}};
 constexpr GUID kSevenClass = {0x870AF99C, 0x171D, 0x4F9E, {0xAF, 0x0D, 0xE6, 0x3D, 0xF4, 0x0C, 0x2B, 0xC9}};
-constexpr GUID kSevenInterface = {0xF8679F50, 0x850A, 0x41CF, {0x9C, 0x72, 0x43, 0x0F, 0x29, 0x02, 0x90, 0xC8}};
-constexpr GUID kEnumeratorClass = {0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
+constexpr GUID kSevenInterface = {
+    0xF8679F50, 0x850A, 0x41CF, {0x9C, 0x72, 0x43, 0x0F, 0x29, 0x02, 0x90, 0xC8}};
+constexpr GUID kEnumeratorClass = {
+    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
 constexpr GUID kEnumeratorInterface = {
     0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
-constexpr GUID kEndpointInterface = {0x1BE09788, 0x6894, 0x4089, {0x85, 0x86, 0x9A, 0x2A, 0x6C, 0x26, 0x5A, 0xC5}};
-constexpr GUID kUnknownInterface = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kEndpointInterface = {
+    0x1BE09788, 0x6894, 0x4089, {0x85, 0x86, 0x9A, 0x2A, 0x6C, 0x26, 0x5A, 0xC5}};
+constexpr GUID kUnknownInterface = {
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr GUID kClassFactoryInterface = {
     0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
@@ -78,10 +83,11 @@ std::wstring ModuleFolder() {
 void AppendJournal(LPCWSTR id, int role) {
   std::wstring line = id ? id : L"(null)";
   line += L"," + std::to_wstring(role) + L"\n";
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr,
-                                        nullptr);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0,
+                                        nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr,
+                      nullptr);
   const std::wstring journal = ModuleFolder() + L"policy_journal.txt";
   HANDLE file = CreateFileW(journal.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -129,7 +135,8 @@ HRESULT WriteDefault(LPCWSTR id, EDataFlow flow, int role) {
   const wchar_t* value = flow == eRender ? (voice ? L"DefaultVoiceOutput" : L"DefaultOutput")
                                          : (voice ? L"DefaultVoiceInput" : L"DefaultInput");
   HKEY key = nullptr;
-  LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+  LONG status =
+      RegCreateKeyExW(HKEY_CURRENT_USER, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
   status = RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(id),
                           static_cast<DWORD>((wcslen(id) + 1) * sizeof(wchar_t)));
@@ -156,7 +163,8 @@ struct PolicyObject {
 
 HRESULT STDMETHODCALLTYPE PolicyQueryInterface(PolicyObject* self, REFIID iid, void** out) {
   if (out == nullptr) return E_POINTER;
-  if (IsEqualGUID(iid, kUnknownInterface) || IsEqualGUID(iid, kVistaInterface) || IsEqualGUID(iid, kSevenInterface)) {
+  if (IsEqualGUID(iid, kUnknownInterface) || IsEqualGUID(iid, kVistaInterface) ||
+      IsEqualGUID(iid, kSevenInterface)) {
     InterlockedIncrement(&self->references);
     *out = self;
     return S_OK;
@@ -178,7 +186,9 @@ ULONG STDMETHODCALLTYPE PolicyRelease(PolicyObject* self) {
   return static_cast<ULONG>(left);
 }
 
-HRESULT STDMETHODCALLTYPE PolicyUnused(PolicyObject*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE PolicyUnused(PolicyObject*) {
+  return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE PolicySetDefaultEndpoint(PolicyObject*, LPCWSTR id, int role) {
   AppendJournal(id, role);
@@ -193,8 +203,8 @@ const PolicyTable kPolicyTable = {
     PolicyQueryInterface,
     PolicyAddRef,
     PolicyRelease,
-    {PolicyUnused, PolicyUnused, PolicyUnused, PolicyUnused, PolicyUnused, PolicyUnused, PolicyUnused, PolicyUnused,
-     PolicyUnused},
+    {PolicyUnused, PolicyUnused, PolicyUnused, PolicyUnused, PolicyUnused, PolicyUnused, PolicyUnused,
+     PolicyUnused, PolicyUnused},
     PolicySetDefaultEndpoint,
 };
 
@@ -224,8 +234,12 @@ HRESULT STDMETHODCALLTYPE FactoryQueryInterface(FactoryObject* self, REFIID iid,
   return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE FactoryAddRef(FactoryObject*) { return 2; }
-ULONG STDMETHODCALLTYPE FactoryRelease(FactoryObject*) { return 1; }
+ULONG STDMETHODCALLTYPE FactoryAddRef(FactoryObject*) {
+  return 2;
+}
+ULONG STDMETHODCALLTYPE FactoryRelease(FactoryObject*) {
+  return 1;
+}
 
 HRESULT STDMETHODCALLTYPE FactoryCreateInstance(FactoryObject*, IUnknown* outer, REFIID iid, void** out) {
   if (out == nullptr) return E_POINTER;
@@ -238,10 +252,12 @@ HRESULT STDMETHODCALLTYPE FactoryCreateInstance(FactoryObject*, IUnknown* outer,
   return result;
 }
 
-HRESULT STDMETHODCALLTYPE FactoryLockServer(FactoryObject*, BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE FactoryLockServer(FactoryObject*, BOOL) {
+  return S_OK;
+}
 
-const FactoryTable kFactoryTable = {FactoryQueryInterface, FactoryAddRef, FactoryRelease, FactoryCreateInstance,
-                                    FactoryLockServer};
+const FactoryTable kFactoryTable = {FactoryQueryInterface, FactoryAddRef, FactoryRelease,
+                                    FactoryCreateInstance, FactoryLockServer};
 FactoryObject g_factory = {&kFactoryTable};
 
 // ---------------------------------------------------------------- registration
@@ -275,7 +291,9 @@ HRESULT STDAPICALLTYPE StandinGetClassObject(REFCLSID clsid, REFIID iid, void** 
   return FactoryQueryInterface(&g_factory, iid, out);
 }
 
-HRESULT STDAPICALLTYPE StandinCanUnloadNow() { return g_objects == 0 ? S_OK : S_FALSE; }
+HRESULT STDAPICALLTYPE StandinCanUnloadNow() {
+  return g_objects == 0 ? S_OK : S_FALSE;
+}
 
 HRESULT STDAPICALLTYPE StandinRegisterServer() {
   wchar_t path[MAX_PATH];
@@ -284,8 +302,8 @@ HRESULT STDAPICALLTYPE StandinRegisterServer() {
   for (const wchar_t* classKey : kClassKeys) {
     const std::wstring server = std::wstring(classKey) + L"\\InprocServer32";
     HKEY key = nullptr;
-    LONG status =
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, server.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, server.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                  &key, nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     status = SetText(key, nullptr, module);
     if (status == ERROR_SUCCESS) status = SetText(key, L"ThreadingModel", L"Both");

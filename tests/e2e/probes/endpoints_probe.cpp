@@ -14,17 +14,19 @@
 
 namespace {
 
-constexpr GUID kEnumeratorClass = {0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
+constexpr GUID kEnumeratorClass = {
+    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
 constexpr GUID kEnumeratorInterface = {
     0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
 constexpr PROPERTYKEY kFriendlyName = {
     {0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}, 14};
 
 std::string Utf8(const std::wstring& text) {
-  const int bytes =
-      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                        nullptr, nullptr);
   std::string out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), bytes, nullptr,
+                      nullptr);
   return out;
 }
 
@@ -65,7 +67,8 @@ int wmain(int argc, wchar_t** argv) {
   const wchar_t* roles[] = {L"console", L"multimedia", L"communications"};
   for (int flow = 0; flow < 2; ++flow) {
     IMMDeviceCollection* collection = nullptr;
-    if (SUCCEEDED(enumerator->EnumAudioEndpoints(static_cast<EDataFlow>(flow), DEVICE_STATE_ACTIVE, &collection))) {
+    if (SUCCEEDED(
+            enumerator->EnumAudioEndpoints(static_cast<EDataFlow>(flow), DEVICE_STATE_ACTIVE, &collection))) {
       UINT count = 0;
       collection->GetCount(&count);
       for (UINT i = 0; i < count; ++i) {
@@ -80,8 +83,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int role = 0; role < 3; ++role) {
       IMMDevice* device = nullptr;
       std::wstring id = L"-";
-      if (SUCCEEDED(enumerator->GetDefaultAudioEndpoint(static_cast<EDataFlow>(flow), static_cast<ERole>(role),
-                                                        &device))) {
+      if (SUCCEEDED(enumerator->GetDefaultAudioEndpoint(static_cast<EDataFlow>(flow),
+                                                        static_cast<ERole>(role), &device))) {
         id = IdOf(device);
         device->Release();
       }
@@ -91,7 +94,8 @@ int wmain(int argc, wchar_t** argv) {
   enumerator->Release();
   CoUninitialize();
   const std::string bytes = Utf8(out);
-  HANDLE file = CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 5;
   DWORD written = 0;
   const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

@@ -38,10 +38,11 @@ std::vector<DEVICEINFO> g_capture;
 
 void Log(const std::u16string& line) {
   const std::wstring text = varnolet::as_wide(line + u"\n");
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                        nullptr);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                        nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr,
+                      nullptr);
   HANDLE file = CreateFileW(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
@@ -97,7 +98,8 @@ void OpenMenu(HWND window) {
   if (command >= kRenderBase && command < kRenderBase + g_render.size()) {
     Choose(u"render", g_audio->RenderCollection(), g_render[command - kRenderBase], command - kRenderBase);
   } else if (command >= kCaptureBase && command < kCaptureBase + g_capture.size()) {
-    Choose(u"capture", g_audio->CaptureCollection(), g_capture[command - kCaptureBase], command - kCaptureBase);
+    Choose(u"capture", g_audio->CaptureCollection(), g_capture[command - kCaptureBase],
+           command - kCaptureBase);
   } else if (command == kExit) {
     Log(u"exit");
     Shell_NotifyIconW(NIM_DELETE, &g_icon);
@@ -131,8 +133,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     windowClass.hInstance = instance;
     windowClass.lpszClassName = L"VarnoletTrayProbe";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowW(L"VarnoletTrayProbe", L"Tray probe", 0, 0, 0, 0, 0, nullptr, nullptr, instance,
-                                nullptr);
+    HWND window = CreateWindowW(L"VarnoletTrayProbe", L"Tray probe", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                instance, nullptr);
     g_icon.cbSize = sizeof g_icon;
     g_icon.hWnd = window;
     g_icon.uID = 1;
