@@ -41,30 +41,53 @@ constexpr Word kSidesMaskB = Mask(kModifierWordB, kSidesB);
 
 static_assert(key::kCount == 108 && kModifierWordB + 8 == 80);
 
-}  // namespace
+Word Buttons(const DEVICEINPUT::MOUSE& mouse) {
+  return Word{mouse.rightButton} | Word{mouse.middleButton} << 8 | Word{mouse.leftButton} << 16 |
+         Word{mouse.xButton1} << 24 | Word{mouse.xButton2} << 32;
+}
 
-bool HOTKEY::Equals(const DEVICEINPUT& input) const {
-  if (!mouse.ButtonsEqual(input.mouse)) return false;
-  const std::uint8_t* pattern = keyboard.keys.data();
-  const std::uint8_t* state = input.keyboard.keys.data();
+// A record's key flags and mouse buttons as words: read once from the live
+// state, then compared with every pattern.
+struct Words {
+  explicit Words(const DEVICEINPUT& input) : buttons(Buttons(input.mouse)) {
+    const std::uint8_t* keys = input.keyboard.keys.data();
+    for (std::size_t i = 0; i < 8; ++i) plain[i] = Load(keys + 8 * i);
+    modifiersA = Load(keys + kModifierWordA);
+    modifiersB = Load(keys + kModifierWordB);
+    for (std::size_t i = 0; i < 3; ++i) tail[i] = Load(keys + 80 + 8 * i);
+    tail[3] = Load(keys + 100);  // positions 100-107, overlapping the word before
+  }
+  Word buttons;
+  Word plain[8];  // positions 0-63
+  Word modifiersA;
+  Word modifiersB;
+  Word tail[4];  // positions 80-107
+};
 
+// The hotkey match rule, pattern against state.
+inline bool Matches(const HOTKEY& hotkey, const Words& state) {
+  const std::uint8_t* pattern = hotkey.keyboard.keys.data();
   // Positions 0-63: the function keys, digits, letters and the other plain keys.
-  Word difference = 0;
-  for (std::size_t offset = 0; offset < 64; offset += 8) difference |= Load(pattern + offset) ^ Load(state + offset);
+  Word difference = Buttons(hotkey.mouse) ^ state.buttons;
+  for (std::size_t i = 0; i < 8; ++i) difference |= Load(pattern + 8 * i) ^ state.plain[i];
   if (difference != 0) return false;
 
   // Positions 64-79: with a derived modifier in the pattern, compare the four
   // derived flags and ignore the sides; without, compare the sides instead.
-  const auto& keys = keyboard.keys;
+  const auto& keys = hotkey.keyboard.keys;
   const bool derived = (keys[key::kAlt] | keys[key::kCtrl] | keys[key::kShift] | keys[key::kWindows]) != 0;
-  difference = (Load(pattern + kModifierWordA) ^ Load(state + kModifierWordA)) & (derived ? kDerivedMaskA : kSidesMaskA);
-  difference |= (Load(pattern + kModifierWordB) ^ Load(state + kModifierWordB)) & (derived ? kDerivedMaskB : kSidesMaskB);
-
-  // Positions 80-107 (the last word overlaps the one before it).
-  for (std::size_t offset = 80; offset < 100; offset += 8) difference |= Load(pattern + offset) ^ Load(state + offset);
-  difference |= Load(pattern + 100) ^ Load(state + 100);
+  difference = (Load(pattern + kModifierWordA) ^ state.modifiersA) & (derived ? kDerivedMaskA : kSidesMaskA);
+  difference |= (Load(pattern + kModifierWordB) ^ state.modifiersB) & (derived ? kDerivedMaskB : kSidesMaskB);
+  // Positions 80-107.
+  for (std::size_t i = 0; i < 3; ++i) difference |= Load(pattern + 80 + 8 * i) ^ state.tail[i];
+  difference |= Load(pattern + 100) ^ state.tail[3];
   return difference == 0;
 }
+
+}  // namespace
+
+bool HOTKEY::Equals(const DEVICEINPUT& input) const { return Matches(*this, Words(input)); }
+
 
 bool HOTKEY::IsSameHotkey(const HOTKEY& other) const {
   return DEVICEINPUT::Equals(other) && parameter == other.parameter;
@@ -98,8 +121,9 @@ bool CHotkeys::Register(const std::vector<HOTKEY>& hotkeys) {
 }
 
 bool CHotkeys::ExecuteMatching(DEVICEINPUT input) {
+  const Words state(input);
   for (const HOTKEY& hotkey : items_) {
-    if (!hotkey.Equals(input)) continue;
+    if (!Matches(hotkey, state)) continue;
     // The callback may empty the table (disable hotkeys reloads it): take what
     // it needs first and touch no entry afterwards.
     const HotkeyCallback callback = hotkey.callback;

@@ -97,7 +97,7 @@ std::uint32_t FakeRawInput::ReadInputData(std::uintptr_t handle, void* data, std
     Error(kInsufficientBuffer);
     return raw_flags::kReadFailed;
   }
-  std::memcpy(data, record->second.data(), length);
+  if (length != 0) std::memcpy(data, record->second.data(), length);
   return length;
 }
 
