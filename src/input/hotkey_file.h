@@ -1,0 +1,128 @@
+// The hotkey map file hmap.dat: its writer, its reader, and the hotkey
+// initialisation that loads it, registers the hotkeys and turns raw keyboard
+// input on or off by the Hotkeys setting. The routines work on the main form's
+// fields and the process-wide objects handed to them.
+//
+// Layout (little-endian): EF BB BF, the 12-byte signature, a 32-bit count,
+// then per hotkey the flags of key positions 0-47, the Alt, Shift and Ctrl
+// flags, a 32-bit byte length N and the identifier in UTF-8 (N bytes).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/activity_log.h"
+#include "input/hotkeys.h"
+#include "input/raw_input.h"
+#include "support/file.h"
+#include "support/utf8.h"
+
+namespace varnolet {
+
+// Identifier texts of the hotkeys that are not bound to an endpoint.
+namespace hotkey_id {
+inline constexpr char16_t kDisableHotkeys[] = u"{0.0.0.00000000}.{00000000-0000-0000-0000-00000000000H}";
+inline constexpr char16_t kNotifications[] = u"{0.0.0.00000000}.{00000000-0000-0000-0000-00000000000N}";
+// Marks an Options slot without a hotkey; never written to the file.
+inline constexpr char16_t kNone[] = u"{0.0.0.00000000}.{00000000-0000-0000-0000-000000000000}";
+}  // namespace hotkey_id
+
+namespace hotkey_file {
+inline constexpr std::array<std::uint8_t, 3> kEncoding = {0xEF, 0xBB, 0xBF};
+// "ΒΡΝ-ΜΑΠ-ΦΑΙΛ" in code page 1253.
+inline constexpr std::array<std::uint8_t, 12> kSignature = {0xC2, 0xD1, 0xCD, 0x2D, 0xCC, 0xC1,
+                                                            0xD0, 0x2D, 0xD6, 0xC1, 0xC9, 0xCB};
+inline constexpr std::uint32_t kHeaderSize = 19;
+inline constexpr std::uint32_t kKeyBytes = 48;      // key positions 0-47
+inline constexpr std::uint32_t kFlagBytes = 51;     // the keys, then Alt, Shift, Ctrl
+inline constexpr std::uint32_t kFixedRecordSize = 55;  // the flags and N
+inline constexpr char16_t kRelativePath[] = u"\\Varnolet 7\\Data\\hmap.dat";
+inline constexpr char16_t kTemporarySuffix[] = u".tmp";
+inline constexpr char16_t kDamagedSuffix[] = u".bad";
+}  // namespace hotkey_file
+
+// <application-data path>\Varnolet 7\Data\hmap.dat
+std::u16string HotkeyFilePath(const std::u16string& dataPath);
+
+// One hotkey as the Options dialog edits it: the pattern (key positions 12-47
+// and the derived modifiers 67, 70 and 73) and its own copy of the identifier,
+// so that the slot stays valid when the device lists are rebuilt. A slot whose
+// identifier is the none identifier holds no hotkey.
+struct HotkeySlot {
+  DEVICEINPUT pattern;
+  std::u16string identifier = hotkey_id::kNone;
+};
+
+// One slot per loaded hotkey, in order, identifiers unchanged: what the
+// disable-hotkeys hotkey saves, so that nothing stored is lost (also hotkeys
+// of devices that are absent now).
+std::vector<HotkeySlot> LoadedHotkeySlots(const std::vector<HOTKEY>& loadedHotkeys,
+                                          const std::vector<std::u16string>& hotkeyIdentifiers);
+
+// The Options dialog's slots: 0 disable hotkeys, 1 notifications, 2 + d the
+// playback device d, 2 + R + d the recording device d (identifiers of the
+// devices present, in list order). A loaded hotkey whose device is absent gets no slot.
+std::vector<HotkeySlot> FillSlots(const std::vector<HOTKEY>& loadedHotkeys,
+                                  const std::vector<std::u16string>& hotkeyIdentifiers,
+                                  const std::vector<std::u16string>& playbackIdentifiers,
+                                  const std::vector<std::u16string>& recordingIdentifiers);
+
+// What the hotkey file routines use: the file object (Drive.Directory.File),
+// the UTF-8 codec, the activity log, and the path of hmap.dat.
+struct HotkeyFileAccess {
+  CDrive& drive;
+  Utf8Codec& utf8;
+  ActivityLog& log;
+  std::u16string path;
+};
+
+// Writes the slots that hold a hotkey to a temporary file beside hmap.dat and
+// replaces hmap.dat with it only when every byte was written and the file closed.
+bool SaveHotkeyFile(HotkeyFileAccess& access, const std::vector<HotkeySlot>& slots);
+
+// Why a load failed.
+enum class HotkeyFileFault {
+  None,
+  Unreadable,  // could not be opened, sized, read or closed: the file is left as it is
+  Rejected,    // its bytes were read and are not a hotkey map
+};
+
+// Reads hmap.dat into temporaries and replaces both lists only on success;
+// hotkey i's parameter points to identifier i.
+bool LoadHotkeyFile(HotkeyFileAccess& access, std::vector<HOTKEY>& loadedHotkeys,
+                    std::vector<std::u16string>& hotkeyIdentifiers, HotkeyFileFault* fault = nullptr);
+
+// The main form's hotkey fields the initialisation works on.
+struct HotkeyFields {
+  std::vector<HOTKEY>& loadedHotkeys;
+  std::vector<std::u16string>& hotkeyIdentifiers;
+  std::uint8_t& hotkeysEnabled;
+  std::uint8_t& hotkeyInitFailed;  // set by any failed step, never cleared here
+};
+
+// Everything the hotkey initialisation and the hotkey save use.
+struct HotkeyServices {
+  HotkeyFileAccess file;
+  CHotkeys& table;       // HotkeyTable
+  CRawInput& rawInput;   // RawInput (its Keyboard device)
+  std::uintptr_t window;  // the main form's window: the raw input target
+  HotkeyCallback action;  // the main form's HotkeyAction
+};
+
+// The hotkey initialisation: load, register, then raw input by the Hotkeys
+// setting. The caller empties HotkeyTable first when it runs it again.
+bool InitializeHotkeys(HotkeyServices& services, HotkeyFields& fields, std::int32_t hotkeysSetting);
+
+// The hotkey steps of saving the hotkeys (Options OK, disable-hotkeys hotkey).
+enum class SaveHotkeysOutcome {
+  FileNotSaved,  // show balloon string 40 when the Hotkeys setting is 1
+  NotReloaded,   // show balloon string 40; no registry write
+  Reloaded,      // write the Hotkeys setting to the registry
+};
+SaveHotkeysOutcome SaveHotkeyConfiguration(HotkeyServices& services, HotkeyFields& fields,
+                                           std::int32_t& hotkeysSetting, bool enableHotkeys,
+                                           const std::vector<HotkeySlot>& slots);
+
+}  // namespace varnolet
