@@ -105,7 +105,7 @@ class FakeToken final : public TokenApi {
 
 class FakeWmi final : public WmiApi {
  public:
-  explicit FakeWmi(FakeSystem& system) : system_(system) {}
+  FakeWmi() = default;
   ~FakeWmi() override;
 
   std::int32_t EnterApartment() override;
@@ -156,7 +156,6 @@ class FakeWmi final : public WmiApi {
   Object* Live(ComRef object, const std::string& kind, const char* op);
   void Drop(ComRef object);
 
-  FakeSystem& system_;
   std::map<ComRef, Object> objects_;
   std::set<ComRef> subscriptions_;
   ComRef next_ = 0x1000;

@@ -68,7 +68,7 @@ class DeviceLinkFileTest : public testing::Test {
 
   FakeProcessTable table{system};
   FakeToken token{system};
-  FakeWmi wmi{system};
+  FakeWmi wmi;
   CPrivileges privileges{token, system, system};
   CProcesses processes{wmi, table, privileges, system, system};
   bool failed = false;
@@ -269,6 +269,15 @@ INSTANTIATE_TEST_SUITE_P(
                              {0x10, 0, 0, 0}, Bytes(32, 0x41), {0x00, 0, 0, 0}, Bytes(4, 0)}),
                      false}),
     [](const testing::TestParamInfo<RejectedCase>& row) { return std::string(row.param.name); });
+
+TEST_F(DeviceLinkFileTest, ACountPastTheEndIsRejectedBeforeAnyRecordIsRead) {
+  // Room for one record, a count of four billion.
+  files.AddFile(path, Concat({{0xB1, 0xB2, 0xB3, 0xFF, 0xFF, 0xFF, 0xFF}, kRecordHead, Bytes(8, 0)}));
+  EXPECT_FALSE(map.LoadDeviceLinks(links));
+  EXPECT_TRUE(map.LastLoadRejected());
+  EXPECT_EQ(files.failures.CountOf("ReadBytes"), 2);  // the signature and the count
+  EXPECT_EQ(links, kBefore);
+}
 
 struct UntouchedCase {
   const char* name;

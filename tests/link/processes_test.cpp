@@ -47,7 +47,7 @@ class ProcessesTest : public testing::Test {
   FakeSystem system;
   FakeProcessTable table{system};
   FakeToken token{system};
-  FakeWmi wmi{system};
+  FakeWmi wmi;
   std::optional<CPrivileges> privileges;
   std::optional<CProcesses> processes;
   std::vector<std::int32_t> parameters;  // one per callback
