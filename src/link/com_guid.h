@@ -17,7 +17,9 @@ struct ComGuid {
   friend bool operator==(const ComGuid&, const ComGuid&) = default;
 
   // All sixteen bytes zero: the GUID of no endpoint (a failed conversion).
-  bool IsNull() const { return data1 == 0 && data2 == 0 && data3 == 0 && data4 == std::array<std::uint8_t, 8>{}; }
+  bool IsNull() const {
+    return data1 == 0 && data2 == 0 && data3 == 0 && data4 == std::array<std::uint8_t, 8>{};
+  }
 
   std::array<std::uint8_t, 16> Bytes() const {
     std::array<std::uint8_t, 16> bytes{};
@@ -41,9 +43,11 @@ struct ComGuid {
 // Interface identifiers the process watcher's sink answers to.
 namespace com_iid {
 // {00000000-0000-0000-C000-000000000046}
-inline constexpr ComGuid kIUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr ComGuid kIUnknown{
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 // {7C857801-7381-11CF-884D-00AA004B2E24}
-inline constexpr ComGuid kIWbemObjectSink{0x7C857801, 0x7381, 0x11CF, {0x88, 0x4D, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
+inline constexpr ComGuid kIWbemObjectSink{
+    0x7C857801, 0x7381, 0x11CF, {0x88, 0x4D, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
 }  // namespace com_iid
 
 }  // namespace varnolet

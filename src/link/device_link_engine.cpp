@@ -22,7 +22,8 @@ bool CDeviceLinkEngine::Switch(bool render, std::int32_t position) {
 }
 
 void CDeviceLinkEngine::SwitchOne(bool render, std::int32_t position) {
-  const std::u16string name = (render ? host_.PlaybackDevices() : host_.RecordingDevices())[static_cast<std::size_t>(position)].name;
+  const std::u16string name =
+      (render ? host_.PlaybackDevices() : host_.RecordingDevices())[static_cast<std::size_t>(position)].name;
   if (!Switch(render, position)) return;  // a failed switch is not announced
   host_.UpdatePopupMenu();
   host_.LoadPicture(render ? kPlaybackPicture : kRecordingPicture);

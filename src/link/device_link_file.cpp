@@ -73,13 +73,15 @@ std::u16string DeviceLinkFile::MapPath(const std::u16string& dataPath) {
 bool DeviceLinkFile::WriteAll(const std::vector<DEVICELINK>& links) {
   CFile& file = drive_.Directory.File;
   const auto write = [&](const void* data, std::size_t count, const char16_t* failure) {
-    if (file.Write(data, static_cast<std::uint32_t>(count), FileOrigin::Current, ByteOrderMark::None)) return true;
+    if (file.Write(data, static_cast<std::uint32_t>(count), FileOrigin::Current, ByteOrderMark::None))
+      return true;
     log_.AddLog(failure, drive_.GetLastErrorText());
     return false;
   };
   const char16_t* const kDataFailure = u"  -Could not write data to device link configuration file, ";
 
-  if (!write(kSignature.data(), kSignature.size(), u"  -Could not write signature to device link configuration file, "))
+  if (!write(kSignature.data(), kSignature.size(),
+             u"  -Could not write signature to device link configuration file, "))
     return false;
   const auto count = LittleEndian(static_cast<std::uint32_t>(links.size()));
   if (!write(count.data(), count.size(), kDataFailure)) return false;
@@ -280,7 +282,8 @@ bool SaveDeviceLink(DeviceLinkFile& file, const DeviceLinkApply& apply) {
   }
   if (!apply.registry.SetValue(reg::kCurrentUser, apply.settingsKey, u"DeviceLink",
                                static_cast<std::uint32_t>(apply.deviceLinkSetting))) {
-    file.Log().AddLog(u"  -Could not save device link setting to registry, ", apply.registry.GetLastErrorText());
+    file.Log().AddLog(u"  -Could not save device link setting to registry, ",
+                      apply.registry.GetLastErrorText());
     apply.showBalloon(link_strings::kCouldNotSaveSetting);
     return false;
   }

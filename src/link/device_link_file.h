@@ -39,9 +39,10 @@ class ClsidApi {
 };
 
 namespace clsid_status {
-inline constexpr std::int32_t kClassString = static_cast<std::int32_t>(0x800401F3u);       // CO_E_CLASSSTRING
-inline constexpr std::int32_t kClassNotRegistered = static_cast<std::int32_t>(0x80040154u);  // REGDB_E_CLASSNOTREG
-inline constexpr std::int32_t kReadRegistry = static_cast<std::int32_t>(0x80040150u);       // REGDB_E_READREGDB
+inline constexpr std::int32_t kClassString = static_cast<std::int32_t>(0x800401F3u);  // CO_E_CLASSSTRING
+inline constexpr std::int32_t kClassNotRegistered =
+    static_cast<std::int32_t>(0x80040154u);                                            // REGDB_E_CLASSNOTREG
+inline constexpr std::int32_t kReadRegistry = static_cast<std::int32_t>(0x80040150u);  // REGDB_E_READREGDB
 }  // namespace clsid_status
 
 // Characters of "{0.0.0.00000000}." before an endpoint identifier's GUID.
@@ -56,9 +57,11 @@ ComGuid EndpointIdToGuid(const std::u16string& endpointId, ClsidApi& clsid, Acti
 
 // Strings of the string table that Device Link shows in balloons.
 namespace link_strings {
-inline constexpr std::int32_t kCouldNotLoadConfiguration = 4;  // "Could not load specified Device Link configuration"
-inline constexpr std::int32_t kCouldNotSaveSetting = 41;       // "Could not save Device Link setting"
-inline constexpr std::int32_t kDeviceLinkDisabled = 42;        // "Could not load Device Link, Device Link is disabled"
+inline constexpr std::int32_t kCouldNotLoadConfiguration =
+    4;  // "Could not load specified Device Link configuration"
+inline constexpr std::int32_t kCouldNotSaveSetting = 41;  // "Could not save Device Link setting"
+inline constexpr std::int32_t kDeviceLinkDisabled =
+    42;  // "Could not load Device Link, Device Link is disabled"
 }  // namespace link_strings
 
 // Reads and writes dlmap.dat through the one file object of `drive`; every
@@ -115,13 +118,13 @@ class DeviceLinkFile {
 
 // The device-link part of the Options dialog's OK (SaveDeviceLink).
 struct DeviceLinkApply {
-  bool checked;                                    // checkDeviceLink
-  const std::vector<DEVICELINK>& dialogLinks;      // the dialog's working list
-  std::int32_t& deviceLinkSetting;                 // UserSettings slot 6
-  std::function<bool()> initializeDeviceLink;      // the main form's InitializeDeviceLink
+  bool checked;                                // checkDeviceLink
+  const std::vector<DEVICELINK>& dialogLinks;  // the dialog's working list
+  std::int32_t& deviceLinkSetting;             // UserSettings slot 6
+  std::function<bool()> initializeDeviceLink;  // the main form's InitializeDeviceLink
   CRegistry& registry;
-  std::u16string settingsKey;                      // under HKEY_CURRENT_USER
-  std::function<void(std::int32_t)> showBalloon;   // tray balloon with a string-table text
+  std::u16string settingsKey;                     // under HKEY_CURRENT_USER
+  std::function<void(std::int32_t)> showBalloon;  // tray balloon with a string-table text
 };
 
 // Slot 6 takes the check box's state; the dialog's list is saved to the map

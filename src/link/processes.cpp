@@ -6,12 +6,14 @@ namespace varnolet {
 
 namespace {
 
-constexpr std::size_t kFirstIdCapacity = 1024;          // identifiers asked for at first (4096 bytes)
-constexpr std::size_t kMostIdCapacity = 1024 * 1024;    // no system lists more processes than this
-constexpr std::uint32_t kNameLength = 1024;             // characters of a base name or a full path
+constexpr std::size_t kFirstIdCapacity = 1024;        // identifiers asked for at first (4096 bytes)
+constexpr std::size_t kMostIdCapacity = 1024 * 1024;  // no system lists more processes than this
+constexpr std::uint32_t kNameLength = 1024;           // characters of a base name or a full path
 constexpr std::int32_t kPointerMissing = static_cast<std::int32_t>(0x80004003u);  // E_POINTER
 
-bool ComFailed(std::int32_t result) { return result < 0; }
+bool ComFailed(std::int32_t result) {
+  return result < 0;
+}
 
 }  // namespace
 
@@ -34,12 +36,14 @@ PrivilegeId CPrivileges::GetPrivilegeID(const std::u16string& name) {
 }
 
 bool CPrivileges::Enable(const std::u16string& name) {
-  return Adjust(name, privilege_attributes::kEnabled, u"CPrivilege,Enable(),OpenProcessToken(),Current process,",
+  return Adjust(name, privilege_attributes::kEnabled,
+                u"CPrivilege,Enable(),OpenProcessToken(),Current process,",
                 u"CPrivileges,Enable(),AdjustTokenPrivileges(),Current process,");
 }
 
 bool CPrivileges::Disable(const std::u16string& name) {
-  return Adjust(name, privilege_attributes::kDisabled, u"CPrivilege,Disable(),OpenProcessToken(),Current process,",
+  return Adjust(name, privilege_attributes::kDisabled,
+                u"CPrivilege,Disable(),OpenProcessToken(),Current process,",
                 u"CPrivileges,Disable(),AdjustTokenPrivileges(),Current process,");
 }
 
@@ -74,7 +78,9 @@ std::int32_t CProcesses::CEventSink::QueryInterface(const ComGuid& iid, void** o
   return com_status::kNoInterface;
 }
 
-std::uint32_t CProcesses::CEventSink::AddRef() { return static_cast<std::uint32_t>(++references_); }
+std::uint32_t CProcesses::CEventSink::AddRef() {
+  return static_cast<std::uint32_t>(++references_);
+}
 
 std::uint32_t CProcesses::CEventSink::Release() {
   const std::int32_t left = --references_;
@@ -96,7 +102,10 @@ std::int32_t CProcesses::CEventSink::SetStatus(std::int32_t, std::int32_t, const
 
 CProcesses::CProcesses(WmiApi& wmi, ProcessApi& processes, CPrivileges& privileges, SystemMessages& messages,
                        Clock& clock)
-    : wmi_(wmi), processes_(processes), privileges_(privileges), log_(messages, clock, error_rules::kProcesses) {}
+    : wmi_(wmi),
+      processes_(processes),
+      privileges_(privileges),
+      log_(messages, clock, error_rules::kProcesses) {}
 
 CProcesses::~CProcesses() {
   DropSubscription();
@@ -109,7 +118,9 @@ bool CProcesses::SetCallback(Callback callback, std::int32_t parameter) {
   return true;
 }
 
-bool CProcesses::RaiseCreated() { return callback_ ? callback_(parameter_) : true; }
+bool CProcesses::RaiseCreated() {
+  return callback_ ? callback_(parameter_) : true;
+}
 
 void CProcesses::ReleaseSubscriptionObjects() {
   const auto drop = [this](ComRef& object) {
@@ -136,7 +147,8 @@ void CProcesses::DropSubscription() {
   if (subscribed_) {
     lastResult_ = wmi_.CancelAsyncCall(services_, stubSink_);
     // Whatever the system says, the sink is detached below and calls nothing more.
-    if (ComFailed(lastResult_)) log_.CheckResult(0, u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");
+    if (ComFailed(lastResult_))
+      log_.CheckResult(0, u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");
     subscribed_ = false;
   }
   ReleaseSubscriptionObjects();
@@ -168,16 +180,19 @@ bool CProcesses::Notify() {
     return NotifyFailed(u"CProcesses,Notify(),CoInitializeSecurity(),All Processes,");
 
   lastResult_ = wmi_.CreateLocator(&locator_);
-  if (ComFailed(lastResult_)) return NotifyFailed(u"CProcesses,Notify(),CoCreateInstance() (1st call),All Processes,");
+  if (ComFailed(lastResult_))
+    return NotifyFailed(u"CProcesses,Notify(),CoCreateInstance() (1st call),All Processes,");
 
   lastResult_ = wmi_.ConnectServer(locator_, wmi::kNamespace, &services_);
-  if (ComFailed(lastResult_)) return NotifyFailed(u"CProcesses,Notify(),SWbemLocator::ConnectServer(),All Processes,");
+  if (ComFailed(lastResult_))
+    return NotifyFailed(u"CProcesses,Notify(),SWbemLocator::ConnectServer(),All Processes,");
 
   lastResult_ = wmi_.SetProxyBlanket(services_);
   if (ComFailed(lastResult_)) return NotifyFailed(u"CProcesses,Notify(),CoSetProxyBlanket(),All Processes,");
 
   lastResult_ = wmi_.CreateUnsecuredApartment(&apartment_);
-  if (ComFailed(lastResult_)) return NotifyFailed(u"CProcesses,Notify(),CoCreateInstance() (2nd call),All Processes,");
+  if (ComFailed(lastResult_))
+    return NotifyFailed(u"CProcesses,Notify(),CoCreateInstance() (2nd call),All Processes,");
 
   sink_ = wmi_.NewEventSink(*this);
   if (sink_ != nullptr) sink_->AddRef();
@@ -187,10 +202,11 @@ bool CProcesses::Notify() {
     return NotifyFailed(u"CProcesses,Notify(),IUnsecuredApartment::CreateObjectStub(),All Processes,");
 
   lastResult_ = wmi_.QueryObjectSink(stub_, &stubSink_);
-  if (ComFailed(lastResult_)) return NotifyFailed(u"CProcesses,Notify(),IWbemObjectSink::QueryInterface(),All Processes,");
+  if (ComFailed(lastResult_))
+    return NotifyFailed(u"CProcesses,Notify(),IWbemObjectSink::QueryInterface(),All Processes,");
 
-  lastResult_ = wmi_.ExecNotificationQueryAsync(services_, wmi::kQueryLanguage, wmi::kCreationQuery, wmi::kSendStatus,
-                                                stubSink_);
+  lastResult_ = wmi_.ExecNotificationQueryAsync(services_, wmi::kQueryLanguage, wmi::kCreationQuery,
+                                                wmi::kSendStatus, stubSink_);
   if (ComFailed(lastResult_))
     return NotifyFailed(u"CProcesses,Notify(),IWbemServices::ExecNotificationQueryAsync(),All Processes,");
 
@@ -200,7 +216,8 @@ bool CProcesses::Notify() {
 
 bool CProcesses::UnRegister() {
   if (stubSink_ == 0) {
-    log_.AddError(u"CProcesses,UnRegister(),CancelAsyncCall(),IWbemObjectSink interface,Interface is uninitialized");
+    log_.AddError(
+        u"CProcesses,UnRegister(),CancelAsyncCall(),IWbemObjectSink interface,Interface is uninitialized");
     return false;
   }
   lastResult_ = wmi_.CancelAsyncCall(services_, stubSink_);

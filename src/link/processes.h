@@ -52,9 +52,9 @@ inline constexpr std::uint32_t kDisabled = 0;
 
 // COM result codes the watcher tests for.
 namespace com_status {
-inline constexpr std::int32_t kOk = 0;                                            // S_OK
-inline constexpr std::int32_t kFalse = 1;                                         // S_FALSE
-inline constexpr std::int32_t kTooLate = static_cast<std::int32_t>(0x80010119u);  // RPC_E_TOO_LATE
+inline constexpr std::int32_t kOk = 0;                                                // S_OK
+inline constexpr std::int32_t kFalse = 1;                                             // S_FALSE
+inline constexpr std::int32_t kTooLate = static_cast<std::int32_t>(0x80010119u);      // RPC_E_TOO_LATE
 inline constexpr std::int32_t kNoInterface = static_cast<std::int32_t>(0x80004002u);  // E_NOINTERFACE
 inline constexpr std::int32_t kNoError = 0;                                           // WBEM_S_NO_ERROR
 }  // namespace com_status
@@ -136,7 +136,8 @@ class CProcesses {
 
   using Callback = std::function<bool(std::int32_t)>;
 
-  CProcesses(WmiApi& wmi, ProcessApi& processes, CPrivileges& privileges, SystemMessages& messages, Clock& clock);
+  CProcesses(WmiApi& wmi, ProcessApi& processes, CPrivileges& privileges, SystemMessages& messages,
+             Clock& clock);
   ~CProcesses();
   CProcesses(const CProcesses&) = delete;
   CProcesses& operator=(const CProcesses&) = delete;
@@ -227,7 +228,8 @@ class WmiApi {
   virtual std::int32_t CreateLocator(ComRef* locator) = 0;
   // IWbemLocator::ConnectServer(namespace, no user, password, locale, flags, authority or context)
   virtual std::int32_t ConnectServer(ComRef locator, const std::u16string& nameSpace, ComRef* services) = 0;
-  // CoSetProxyBlanket(services, WINNT, no authorisation, no principal, call level, impersonate, no identity, EOAC_NONE)
+  // CoSetProxyBlanket(services, WINNT, no authorisation, no principal, call level, impersonate, no identity,
+  // EOAC_NONE)
   virtual std::int32_t SetProxyBlanket(ComRef services) = 0;
   // CoCreateInstance of the unsecured apartment (local server) for IUnsecuredApartment
   virtual std::int32_t CreateUnsecuredApartment(ComRef* apartment) = 0;
@@ -239,7 +241,8 @@ class WmiApi {
   virtual std::int32_t QueryObjectSink(ComRef stub, ComRef* stubSink) = 0;
   // IWbemServices::ExecNotificationQueryAsync(language, query, flags, no context, sink)
   virtual std::int32_t ExecNotificationQueryAsync(ComRef services, const std::u16string& language,
-                                                  const std::u16string& query, std::int32_t flags, ComRef sink) = 0;
+                                                  const std::u16string& query, std::int32_t flags,
+                                                  ComRef sink) = 0;
   // IWbemServices::CancelAsyncCall(sink)
   virtual std::int32_t CancelAsyncCall(ComRef services, ComRef sink) = 0;
   virtual void ReleaseObject(ComRef object) = 0;

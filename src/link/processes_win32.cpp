@@ -20,8 +20,12 @@ template <class Interface>
 Interface* As(ComRef object) {
   return reinterpret_cast<Interface*>(object);
 }
-ComRef Ref(void* object) { return reinterpret_cast<ComRef>(object); }
-HANDLE ToHandle(std::uintptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+ComRef Ref(void* object) {
+  return reinterpret_cast<ComRef>(object);
+}
+HANDLE ToHandle(std::uintptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
 
 // A BSTR for the length of one call.
 class SystemString {
@@ -60,7 +64,8 @@ class Win32EventSink final : public CProcesses::CEventSink {
     HRESULT STDMETHODCALLTYPE Indicate(LONG count, IWbemClassObject** objects) override {
       return sink_.Indicate(count, reinterpret_cast<void**>(objects));
     }
-    HRESULT STDMETHODCALLTYPE SetStatus(LONG flags, HRESULT result, BSTR text, IWbemClassObject* object) override {
+    HRESULT STDMETHODCALLTYPE SetStatus(LONG flags, HRESULT result, BSTR text,
+                                        IWbemClassObject* object) override {
       return sink_.SetStatus(flags, result, reinterpret_cast<const char16_t*>(text), object);
     }
 
@@ -95,7 +100,9 @@ std::uint32_t Win32ProcessApi::ModuleFullPath(ProcessHandle process, char16_t* b
   return GetModuleFileNameExW(ToHandle(process), nullptr, as_wide(buffer), length);
 }
 
-bool Win32ProcessApi::CloseProcessHandle(ProcessHandle process) { return CloseHandle(ToHandle(process)) != FALSE; }
+bool Win32ProcessApi::CloseProcessHandle(ProcessHandle process) {
+  return CloseHandle(ToHandle(process)) != FALSE;
+}
 
 // ----------------------------------------------------------- Win32TokenApi
 
@@ -122,17 +129,23 @@ bool Win32TokenApi::AdjustPrivilege(TokenHandle token, PrivilegeId id, std::uint
   return AdjustTokenPrivileges(ToHandle(token), FALSE, &privileges, 0, nullptr, nullptr) != FALSE;
 }
 
-bool Win32TokenApi::CloseTokenHandle(TokenHandle token) { return CloseHandle(ToHandle(token)) != FALSE; }
+bool Win32TokenApi::CloseTokenHandle(TokenHandle token) {
+  return CloseHandle(ToHandle(token)) != FALSE;
+}
 
 // ------------------------------------------------------------- Win32WmiApi
 
-std::int32_t Win32WmiApi::EnterApartment() { return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+std::int32_t Win32WmiApi::EnterApartment() {
+  return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+}
 
-void Win32WmiApi::LeaveApartment() { CoUninitialize(); }
+void Win32WmiApi::LeaveApartment() {
+  CoUninitialize();
+}
 
 std::int32_t Win32WmiApi::InitializeSecurity() {
-  return CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IMPERSONATE,
-                              nullptr, EOAC_NONE, nullptr);
+  return CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                              RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
 }
 
 std::int32_t Win32WmiApi::CreateLocator(ComRef* locator) {
@@ -146,8 +159,8 @@ std::int32_t Win32WmiApi::CreateLocator(ComRef* locator) {
 std::int32_t Win32WmiApi::ConnectServer(ComRef locator, const std::u16string& nameSpace, ComRef* services) {
   const SystemString space(nameSpace);
   IWbemServices* connected = nullptr;
-  const HRESULT result =
-      As<IWbemLocator>(locator)->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, &connected);
+  const HRESULT result = As<IWbemLocator>(locator)->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0,
+                                                                  nullptr, nullptr, &connected);
   *services = SUCCEEDED(result) ? Ref(connected) : 0;
   return result;
 }
@@ -179,17 +192,19 @@ std::int32_t Win32WmiApi::CreateObjectStub(ComRef apartment, CProcesses::CEventS
 
 std::int32_t Win32WmiApi::QueryObjectSink(ComRef stub, ComRef* stubSink) {
   IWbemObjectSink* sink = nullptr;
-  const HRESULT result = As<IUnknown>(stub)->QueryInterface(IID_IWbemObjectSink, reinterpret_cast<void**>(&sink));
+  const HRESULT result =
+      As<IUnknown>(stub)->QueryInterface(IID_IWbemObjectSink, reinterpret_cast<void**>(&sink));
   *stubSink = SUCCEEDED(result) ? Ref(sink) : 0;
   return result;
 }
 
 std::int32_t Win32WmiApi::ExecNotificationQueryAsync(ComRef services, const std::u16string& language,
-                                                     const std::u16string& query, std::int32_t flags, ComRef sink) {
+                                                     const std::u16string& query, std::int32_t flags,
+                                                     ComRef sink) {
   const SystemString queryLanguage(language);
   const SystemString queryText(query);
-  return As<IWbemServices>(services)->ExecNotificationQueryAsync(queryLanguage.get(), queryText.get(), flags, nullptr,
-                                                                  As<IWbemObjectSink>(sink));
+  return As<IWbemServices>(services)->ExecNotificationQueryAsync(queryLanguage.get(), queryText.get(), flags,
+                                                                 nullptr, As<IWbemObjectSink>(sink));
 }
 
 std::int32_t Win32WmiApi::CancelAsyncCall(ComRef services, ComRef sink) {

@@ -34,8 +34,9 @@ class Win32WmiApi final : public WmiApi {
   CProcesses::CEventSink* NewEventSink(CProcesses& owner) override;
   std::int32_t CreateObjectStub(ComRef apartment, CProcesses::CEventSink& sink, ComRef* stub) override;
   std::int32_t QueryObjectSink(ComRef stub, ComRef* stubSink) override;
-  std::int32_t ExecNotificationQueryAsync(ComRef services, const std::u16string& language, const std::u16string& query,
-                                          std::int32_t flags, ComRef sink) override;
+  std::int32_t ExecNotificationQueryAsync(ComRef services, const std::u16string& language,
+                                          const std::u16string& query, std::int32_t flags,
+                                          ComRef sink) override;
   std::int32_t CancelAsyncCall(ComRef services, ComRef sink) override;
   void ReleaseObject(ComRef object) override;
 };

@@ -56,6 +56,8 @@ std::int32_t FakeClsid::ClsidFromText(const std::u16string& text, ComGuid* guid)
   return 0;
 }
 
-ComGuid GuidOf(const std::u16string& text) { return Parse(text).value_or(ComGuid{}); }
+ComGuid GuidOf(const std::u16string& text) {
+  return Parse(text).value_or(ComGuid{});
+}
 
 }  // namespace varnolet::fakes

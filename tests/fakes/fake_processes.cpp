@@ -37,7 +37,8 @@ bool FakeProcessTable::ListProcessIds(std::uint32_t* ids, std::uint32_t bytes, s
 ProcessHandle FakeProcessTable::OpenProcessHandle(std::uint32_t access, std::uint32_t id) {
   openAccess.push_back(access);
   if (Fail("OpenProcessHandle")) return 0;
-  const auto process = std::find_if(processes.begin(), processes.end(), [id](const Process& p) { return p.id == id; });
+  const auto process =
+      std::find_if(processes.begin(), processes.end(), [id](const Process& p) { return p.id == id; });
   if (id == 0 || process == processes.end()) {
     system_.lastError = process_error::kInvalidParameter;
     return 0;
@@ -51,14 +52,15 @@ ProcessHandle FakeProcessTable::OpenProcessHandle(std::uint32_t access, std::uin
   return handle;
 }
 
-std::uint32_t FakeProcessTable::Copy(ProcessHandle handle, bool path, char16_t* buffer, std::uint32_t length) {
+std::uint32_t FakeProcessTable::Copy(ProcessHandle handle, bool path, char16_t* buffer,
+                                     std::uint32_t length) {
   auto open = open_.find(handle);
   if (open == open_.end()) {
     system_.lastError = kInvalidHandle;
     return 0;
   }
-  const auto process =
-      std::find_if(processes.begin(), processes.end(), [&](const Process& p) { return p.id == open->second; });
+  const auto process = std::find_if(processes.begin(), processes.end(),
+                                    [&](const Process& p) { return p.id == open->second; });
   if (process == processes.end() || !(path ? process->pathReadable : process->nameReadable)) {
     system_.lastError = process_error::kPartialCopy;
     return 0;
@@ -70,12 +72,14 @@ std::uint32_t FakeProcessTable::Copy(ProcessHandle handle, bool path, char16_t* 
   return copied;
 }
 
-std::uint32_t FakeProcessTable::ModuleBaseName(ProcessHandle process, char16_t* buffer, std::uint32_t length) {
+std::uint32_t FakeProcessTable::ModuleBaseName(ProcessHandle process, char16_t* buffer,
+                                               std::uint32_t length) {
   if (Fail("ModuleBaseName")) return 0;
   return Copy(process, false, buffer, length);
 }
 
-std::uint32_t FakeProcessTable::ModuleFullPath(ProcessHandle process, char16_t* buffer, std::uint32_t length) {
+std::uint32_t FakeProcessTable::ModuleFullPath(ProcessHandle process, char16_t* buffer,
+                                               std::uint32_t length) {
   if (Fail("ModuleFullPath")) return 0;
   return Copy(process, true, buffer, length);
 }
@@ -293,7 +297,8 @@ std::int32_t FakeWmi::QueryObjectSink(ComRef stub, ComRef* stubSink) {
 }
 
 std::int32_t FakeWmi::ExecNotificationQueryAsync(ComRef services, const std::u16string& queryLanguage,
-                                                 const std::u16string& text, std::int32_t queryFlags, ComRef sink) {
+                                                 const std::u16string& text, std::int32_t queryFlags,
+                                                 ComRef sink) {
   const std::int32_t code = Scripted("ExecNotificationQueryAsync");
   Live(services, "services", "ExecNotificationQueryAsync");
   Object* object = Live(sink, "stub", "ExecNotificationQueryAsync");
@@ -325,7 +330,8 @@ void FakeWmi::Deliver(std::int32_t events) {
   const std::set<ComRef> active = subscriptions_;
   for (ComRef sink : active) {
     auto found = objects_.find(sink);
-    if (found != objects_.end() && found->second.sink != nullptr) found->second.sink->Indicate(events, nullptr);
+    if (found != objects_.end() && found->second.sink != nullptr)
+      found->second.sink->Indicate(events, nullptr);
   }
 }
 

@@ -38,7 +38,7 @@ class FakeProcessTable final : public ProcessApi {
     std::uint32_t id = 0;
     std::u16string name;
     std::u16string path;
-    bool opens = true;        // false: another user's or a protected process
+    bool opens = true;         // false: another user's or a protected process
     bool nameReadable = true;  // false: ended or unreadable between listing and reading
     bool pathReadable = true;
   };
@@ -118,8 +118,9 @@ class FakeWmi final : public WmiApi {
   CProcesses::CEventSink* NewEventSink(CProcesses& owner) override;
   std::int32_t CreateObjectStub(ComRef apartment, CProcesses::CEventSink& sink, ComRef* stub) override;
   std::int32_t QueryObjectSink(ComRef stub, ComRef* stubSink) override;
-  std::int32_t ExecNotificationQueryAsync(ComRef services, const std::u16string& language, const std::u16string& query,
-                                          std::int32_t flags, ComRef sink) override;
+  std::int32_t ExecNotificationQueryAsync(ComRef services, const std::u16string& language,
+                                          const std::u16string& query, std::int32_t flags,
+                                          ComRef sink) override;
   std::int32_t CancelAsyncCall(ComRef services, ComRef sink) override;
   void ReleaseObject(ComRef object) override;
 
@@ -137,9 +138,9 @@ class FakeWmi final : public WmiApi {
   int apartmentDepth = 1;
   bool securitySet = false;
   FailureScript failures;
-  std::vector<std::string> calls;        // every port call, in order
-  std::vector<std::string> released;     // kind of each object released, in order
-  std::vector<std::string> misuse;       // calls on dead or wrong objects; empty in a good run
+  std::vector<std::string> calls;     // every port call, in order
+  std::vector<std::string> released;  // kind of each object released, in order
+  std::vector<std::string> misuse;    // calls on dead or wrong objects; empty in a good run
   std::u16string nameSpace, language, query;
   std::int32_t flags = 0;
 

@@ -45,9 +45,12 @@ class FakeHost final : public DeviceLinkHost {
   }
   std::u16string EnumerationErrorText() const override { return u"Element not found. "; }
   void UpdatePopupMenu() override { journal.push_back("menu"); }
-  void LoadPicture(std::u16string_view resource) override { journal.push_back("picture " + Narrow(resource)); }
+  void LoadPicture(std::u16string_view resource) override {
+    journal.push_back("picture " + Narrow(resource));
+  }
   void ShowNotification(const std::u16string& text) override { journal.push_back("show " + Narrow(text)); }
-  void ShowLinkNotification(const std::u16string& playbackName, const std::u16string& recordingName) override {
+  void ShowLinkNotification(const std::u16string& playbackName,
+                            const std::u16string& recordingName) override {
     journal.push_back("link " + Narrow(playbackName) + " | " + Narrow(recordingName));
   }
 
@@ -103,7 +106,7 @@ TEST_F(DeviceLinkEngineTest, APlaybackLinkSwitchesAndShowsThePlaybackPicture) {
   Start(100, kPlayer);
   EXPECT_TRUE(Run());
   EXPECT_EQ(host.journal, (Journal{"render 1", "menu", "picture IMG_3", "show Headset"}));
-  EXPECT_TRUE(log.Lines().empty());  // the switching routine writes the lines of a switch
+  EXPECT_TRUE(log.Lines().empty());        // the switching routine writes the lines of a switch
   EXPECT_TRUE(token.adjustments.empty());  // no debug privilege
 }
 
@@ -181,8 +184,9 @@ TEST_F(DeviceLinkEngineTest, AFailedSwitchOfOneLinkIsLoggedAndNotAnnounced) {
   host.renderFailures = 2;
   EXPECT_TRUE(Run());
   EXPECT_EQ(host.journal, (Journal{"render 1"}));
-  EXPECT_EQ(log.Lines(), std::vector<std::u16string>{L(
-                             u"  -Could not change render audio endpoint device (Device Link), ", u"Element not found. ")});
+  EXPECT_EQ(log.Lines(),
+            std::vector<std::u16string>{L(u"  -Could not change render audio endpoint device (Device Link), ",
+                                          u"Element not found. ")});
 }
 
 struct TwoLinkFailure {
@@ -214,12 +218,18 @@ constexpr char16_t kCaptureFailed[] = u"  -Could not change capture audio endpoi
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TwoLinkFailureTest,
-    testing::Values(
-        TwoLinkFailure{"Playback", 1, 0, {"render 1", "capture 1", "menu", "picture IMG_4", "show Headset Mic"},
-                       {kRenderFailed}},
-        TwoLinkFailure{"Recording", 0, 1, {"render 1", "capture 1", "menu", "picture IMG_3", "show Headset"},
-                       {kCaptureFailed}},
-        TwoLinkFailure{"Both", 1, 2, {"render 1", "capture 1", "menu"}, {kRenderFailed, kCaptureFailed}}),
+    testing::Values(TwoLinkFailure{"Playback",
+                                   1,
+                                   0,
+                                   {"render 1", "capture 1", "menu", "picture IMG_4", "show Headset Mic"},
+                                   {kRenderFailed}},
+                    TwoLinkFailure{"Recording",
+                                   0,
+                                   1,
+                                   {"render 1", "capture 1", "menu", "picture IMG_3", "show Headset"},
+                                   {kCaptureFailed}},
+                    TwoLinkFailure{
+                        "Both", 1, 2, {"render 1", "capture 1", "menu"}, {kRenderFailed, kCaptureFailed}}),
     [](const testing::TestParamInfo<TwoLinkFailure>& row) { return std::string(row.param.name); });
 
 TEST_F(DeviceLinkEngineTest, OfTwoLinkedEndpointsOnlyThePresentOneSwitches) {
@@ -269,7 +279,8 @@ TEST_F(DeviceLinkEngineTest, AFailedSnapshotIsLogged) {
   Start(100, kPlayer);
   table.failures.FailNext("ListProcessIds", 5);
   EXPECT_FALSE(Run());
-  EXPECT_EQ(log.Lines(), std::vector<std::u16string>{L(u"  -Could not enumerate processes, ", system.Text(5))});
+  EXPECT_EQ(log.Lines(),
+            std::vector<std::u16string>{L(u"  -Could not enumerate processes, ", system.Text(5))});
   EXPECT_TRUE(host.journal.empty());
 }
 
@@ -288,8 +299,9 @@ TEST_F(DeviceLinkEngineTest, AnIdentifierThatDoesNotConvertIsLoggedAndSkipped) {
   EXPECT_TRUE(Run());
   EXPECT_EQ(host.journal, (Journal{"render 2", "menu", "picture IMG_3", "show Headset"}));
   // Once for the playback list; the recording list has no such identifier.
-  EXPECT_EQ(log.Lines(), std::vector<std::u16string>{
-                             L(u"  -Could not convert CLSID string, The class string was improperly formatted")});
+  EXPECT_EQ(log.Lines(),
+            std::vector<std::u16string>{
+                L(u"  -Could not convert CLSID string, The class string was improperly formatted")});
 }
 
 TEST_F(DeviceLinkEngineTest, ALinkWithTheNullGuidMatchesNoFailedConversion) {

@@ -34,10 +34,10 @@ std::u16string L(std::u16string_view text, std::u16string_view extra = {}) {
 constexpr char16_t kRenderId[] = u"{0.0.0.00000000}.{00112233-4455-6677-8899-AABBCCDDEEFF}";
 
 // The one-link example: render endpoint {00112233-4455-6677-8899-AABBCCDDEEFF}, "Ab", C:\x.exe.
-const Bytes kOneLink = {0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00, 0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77,
-                        0x66, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x02, 0x00, 0x00, 0x00, 0x41,
-                        0x00, 0x62, 0x00, 0x08, 0x00, 0x00, 0x00, 0x43, 0x00, 0x3A, 0x00, 0x5C, 0x00, 0x78,
-                        0x00, 0x2E, 0x00, 0x65, 0x00, 0x78, 0x00, 0x65, 0x00};
+const Bytes kOneLink = {0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00, 0x33, 0x22, 0x11, 0x00, 0x55, 0x44,
+                        0x77, 0x66, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x02, 0x00, 0x00,
+                        0x00, 0x41, 0x00, 0x62, 0x00, 0x08, 0x00, 0x00, 0x00, 0x43, 0x00, 0x3A, 0x00,
+                        0x5C, 0x00, 0x78, 0x00, 0x2E, 0x00, 0x65, 0x00, 0x78, 0x00, 0x65, 0x00};
 const Bytes kEmptyList = {0xB1, 0xB2, 0xB3, 0x00, 0x00, 0x00, 0x00};
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
@@ -55,7 +55,9 @@ class DeviceLinkFileTest : public testing::Test {
 
   DEVICELINK Example() { return DEVICELINK{EndpointIdToGuid(kRenderId, clsid, log), u"Ab", u"C:\\x.exe"}; }
   Bytes FileBytes(const std::u16string& at) { return files.Bytes(at).value_or(Bytes{}); }
-  bool Initialize(std::int32_t setting) { return map.InitializeDeviceLink(setting, processes, failed, links); }
+  bool Initialize(std::int32_t setting) {
+    return map.InitializeDeviceLink(setting, processes, failed, links);
+  }
 
   FakeSystem system;
   FakeFiles files{system};
@@ -73,7 +75,8 @@ class DeviceLinkFileTest : public testing::Test {
   CProcesses processes{wmi, table, privileges, system, system};
   bool failed = false;
   // The main form's list before a load: a failed load must leave it as it is.
-  const std::vector<DEVICELINK> kBefore = {DEVICELINK{GuidOf(u"{99999999-0000-0000-0000-000000000001}"), u"Old", u"C:\\old.exe"}};
+  const std::vector<DEVICELINK> kBefore = {
+      DEVICELINK{GuidOf(u"{99999999-0000-0000-0000-000000000001}"), u"Old", u"C:\\old.exe"}};
   std::vector<DEVICELINK> links = kBefore;
 };
 
@@ -101,8 +104,8 @@ TEST_F(DeviceLinkFileTest, AnEmptyListIsTheSignatureAndAZeroCount) {
 
 TEST_F(DeviceLinkFileTest, EmptyStringsAreStoredAsZeroLengths) {
   ASSERT_TRUE(map.SaveDeviceLinks({DEVICELINK{GuidOf(u"{00000001-0002-0003-0405-060708090A0B}"), u"", u""}}));
-  EXPECT_EQ(FileBytes(path), (Bytes{0xB1, 0xB2, 0xB3, 1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 3, 0, 4, 5, 6, 7, 8, 9,
-                                    10, 11, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(FileBytes(path), (Bytes{0xB1, 0xB2, 0xB3, 1, 0, 0,  0,  1, 0, 0, 0, 2, 0, 3, 0, 4,
+                                    5,    6,    7,    8, 9, 10, 11, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(DeviceLinkFileTest, SavedLinksLoadBackInOrder) {
@@ -158,8 +161,10 @@ TEST_P(SaveStepFailureTest, LeavesThePreviousMap) {
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, SaveStepFailureTest,
-    testing::Values(SaveStepFailure{"Create", "OpenHandle", 0, u"  -Could not create device link configuration file, "},
-                    SaveStepFailure{"Close", "CloseFileHandle", 0, u"  -Could not close device link configuration file, "},
+    testing::Values(SaveStepFailure{"Create", "OpenHandle", 0,
+                                    u"  -Could not create device link configuration file, "},
+                    SaveStepFailure{"Close", "CloseFileHandle", 0,
+                                    u"  -Could not close device link configuration file, "},
                     SaveStepFailure{"Replace", "MoveReplacing", 0,
                                     u"  -Could not replace device link configuration file, "}),
     [](const testing::TestParamInfo<SaveStepFailure>& row) { return std::string(row.param.name); });
@@ -177,10 +182,11 @@ TEST_F(DeviceLinkFileTest, AZeroByteFileLoadsAndLeavesTheListAlone) {
   files.AddFile(path, Bytes{});
   ASSERT_TRUE(Initialize(0));
   EXPECT_EQ(links, kBefore);
-  EXPECT_EQ(log.Lines(), (std::vector<std::u16string>{
-                             L(u"Initializing device link setting . . ."), L(u"  -Device link configuration file is empty"),
-                             L(u"  -Device link configuration file loaded"), L(u"  -Disabled"),
-                             L(u"  -Unregistered from receiving new process notification")}));
+  EXPECT_EQ(log.Lines(),
+            (std::vector<std::u16string>{L(u"Initializing device link setting . . ."),
+                                         L(u"  -Device link configuration file is empty"),
+                                         L(u"  -Device link configuration file loaded"), L(u"  -Disabled"),
+                                         L(u"  -Unregistered from receiving new process notification")}));
   EXPECT_FALSE(failed);
   EXPECT_EQ(files.OpenHandleCount(), 0);
 }
@@ -214,13 +220,15 @@ TEST_P(RejectedMapTest, IsKeptAsBadAndResetWithTheListUnchanged) {
   files.AddFile(map.DamagedPath(), "an older damaged map");
 
   EXPECT_TRUE(Initialize(0));  // false only for a failed subscription
-  const std::u16string reason = c.signature ? L(u"  -Could not verify file signature, ", drive.GetLastErrorText())
-                                            : L(u"  -Device link configuration file has an invalid format");
-  EXPECT_EQ(log.Lines(), (std::vector<std::u16string>{
-                             L(u"Initializing device link setting . . ."), reason,
-                             L(u"  -Could not load device link configuration file, ", drive.GetLastErrorText()),
-                             L(u"  -Damaged device link configuration file kept as ", map.DamagedPath()),
-                             L(u"  -Disabled"), L(u"  -Unregistered from receiving new process notification")}));
+  const std::u16string reason = c.signature
+                                    ? L(u"  -Could not verify file signature, ", drive.GetLastErrorText())
+                                    : L(u"  -Device link configuration file has an invalid format");
+  EXPECT_EQ(log.Lines(),
+            (std::vector<std::u16string>{
+                L(u"Initializing device link setting . . ."), reason,
+                L(u"  -Could not load device link configuration file, ", drive.GetLastErrorText()),
+                L(u"  -Damaged device link configuration file kept as ", map.DamagedPath()),
+                L(u"  -Disabled"), L(u"  -Unregistered from receiving new process notification")}));
   EXPECT_TRUE(failed);
   EXPECT_EQ(links, kBefore);
   ASSERT_TRUE(files.Exists(path));
@@ -247,26 +255,39 @@ INSTANTIATE_TEST_SUITE_P(
         RejectedCase{"Utf8Mark", {0xEF, 0xBB, 0xBF, 0x00, 0x00, 0x00, 0x00}, true},
         RejectedCase{"OtherSignature", {0xB1, 0xB2, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x01}, true},
         RejectedCase{"CountWithNoRecord", {0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00}, false},
-        RejectedCase{"HugeCount", Concat({{0xB1, 0xB2, 0xB3, 0xFF, 0xFF, 0xFF, 0xFF}, kRecordHead, Bytes(8, 0)}), false},
-        RejectedCase{"ShortRecord", Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00}, kRecordHead, {0x00}}), false},
+        RejectedCase{"HugeCount",
+                     Concat({{0xB1, 0xB2, 0xB3, 0xFF, 0xFF, 0xFF, 0xFF}, kRecordHead, Bytes(8, 0)}), false},
+        RejectedCase{"ShortRecord", Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00}, kRecordHead, {0x00}}),
+                     false},
         RejectedCase{"NameLongerThanTheFile",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00}, kRecordHead, {0x64, 0, 0, 0, 0x41, 0, 0, 0, 0, 0}}),
+                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00},
+                             kRecordHead,
+                             {0x64, 0, 0, 0, 0x41, 0, 0, 0, 0, 0}}),
                      false},
         RejectedCase{"HugeNameLength",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00}, kRecordHead, {0xFF, 0xFF, 0xFF, 0xFF},
+                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00},
+                             kRecordHead,
+                             {0xFF, 0xFF, 0xFF, 0xFF},
                              Bytes(4, 0)}),
                      false},
         RejectedCase{"PathLongerThanTheFile",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00}, kRecordHead, {0x01, 0, 0, 0, 0x41, 0},
+                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00},
+                             kRecordHead,
+                             {0x01, 0, 0, 0, 0x41, 0},
                              {0x09, 0, 0, 0, 0x43, 0, 0x3A, 0}}),
                      false},
         RejectedCase{"NoPathLength",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00}, kRecordHead, {0x02, 0, 0, 0, 0x41, 0, 0x62, 0,
-                                                                                         0x00, 0x00}}),
+                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00},
+                             kRecordHead,
+                             {0x02, 0, 0, 0, 0x41, 0, 0x62, 0, 0x00, 0x00}}),
                      false},
         RejectedCase{"SecondRecordMissing",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x02, 0x00, 0x00, 0x00}, kRecordHead,
-                             {0x10, 0, 0, 0}, Bytes(32, 0x41), {0x00, 0, 0, 0}, Bytes(4, 0)}),
+                     Concat({{0xB1, 0xB2, 0xB3, 0x02, 0x00, 0x00, 0x00},
+                             kRecordHead,
+                             {0x10, 0, 0, 0},
+                             Bytes(32, 0x41),
+                             {0x00, 0, 0, 0},
+                             Bytes(4, 0)}),
                      false}),
     [](const testing::TestParamInfo<RejectedCase>& row) { return std::string(row.param.name); });
 
@@ -309,16 +330,18 @@ TEST_P(UnreadMapTest, IsLeftUntouched) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnreadMapTest,
-    testing::Values(
-        UntouchedCase{"Open", "OpenHandle", 0, 32, u"  -Could not open device link configuration file, "},
-        UntouchedCase{"Size", "QuerySize", 0, 6, u"  -Could not determine device link configuration file size, "},
-        UntouchedCase{"Signature", "ReadBytes", 0, 299,
-                      u"  -Could not read evice link configuration file signature, "},
-        UntouchedCase{"Count", "ReadBytes", 1, 299, nullptr},
-        UntouchedCase{"Guid", "ReadBytes", 2, 299, nullptr},
-        UntouchedCase{"NameUnit", "ReadBytes", 4, 299, nullptr},
-        UntouchedCase{"PathUnit", "ReadBytes", 13, 299, nullptr},
-        UntouchedCase{"Close", "CloseFileHandle", 0, 6, u" --Could not close device link configuration file, "}),
+    testing::Values(UntouchedCase{"Open", "OpenHandle", 0, 32,
+                                  u"  -Could not open device link configuration file, "},
+                    UntouchedCase{"Size", "QuerySize", 0, 6,
+                                  u"  -Could not determine device link configuration file size, "},
+                    UntouchedCase{"Signature", "ReadBytes", 0, 299,
+                                  u"  -Could not read evice link configuration file signature, "},
+                    UntouchedCase{"Count", "ReadBytes", 1, 299, nullptr},
+                    UntouchedCase{"Guid", "ReadBytes", 2, 299, nullptr},
+                    UntouchedCase{"NameUnit", "ReadBytes", 4, 299, nullptr},
+                    UntouchedCase{"PathUnit", "ReadBytes", 13, 299, nullptr},
+                    UntouchedCase{"Close", "CloseFileHandle", 0, 6,
+                                  u" --Could not close device link configuration file, "}),
     [](const testing::TestParamInfo<UntouchedCase>& row) { return std::string(row.param.name); });
 
 TEST_F(DeviceLinkFileTest, AMissingMapIsNotCreatedByTheLoad) {
@@ -358,9 +381,10 @@ TEST_F(DeviceLinkFileTest, AFailedCloseAfterTheResetIsLogged) {
 TEST_F(DeviceLinkFileTest, EnabledLoadsAndSubscribes) {
   files.AddFile(path, kOneLink);
   ASSERT_TRUE(Initialize(1));
-  EXPECT_EQ(log.Lines(), (std::vector<std::u16string>{L(u"Initializing device link setting . . ."),
-                                                       L(u"  -Device link configuration file loaded"), L(u"  -Enabled"),
-                                                       L(u"  -Registered for receiving new process notification")}));
+  EXPECT_EQ(log.Lines(),
+            (std::vector<std::u16string>{L(u"Initializing device link setting . . ."),
+                                         L(u"  -Device link configuration file loaded"), L(u"  -Enabled"),
+                                         L(u"  -Registered for receiving new process notification")}));
   EXPECT_EQ(links, std::vector<DEVICELINK>{Example()});
   EXPECT_FALSE(failed);
   EXPECT_EQ(wmi.ActiveSubscriptions(), 1);
@@ -379,7 +403,8 @@ TEST_F(DeviceLinkFileTest, AFailedSubscriptionSetsTheFlag) {
   wmi.failures.FailNext("CreateUnsecuredApartment", 0x80040154u);
   system.lastError = 5;
   EXPECT_FALSE(Initialize(1));
-  EXPECT_EQ(log.Lines().back(), L(u"  -Could not register to receive process notifications, ", system.Text(5)));
+  EXPECT_EQ(log.Lines().back(),
+            L(u"  -Could not register to receive process notifications, ", system.Text(5)));
   EXPECT_TRUE(failed);
   EXPECT_EQ(links, std::vector<DEVICELINK>{Example()});  // the links stay loaded
 }
@@ -444,14 +469,16 @@ TEST_P(EndpointIdToGuidTest, GivesTheGuidAndTheLine) {
 }
 
 const ComGuid kExampleGuid{0x00112233, 0x4455, 0x6677, {0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF}};
-constexpr char16_t kBadFormat[] = u"  -Could not convert CLSID string, The class string was improperly formatted";
+constexpr char16_t kBadFormat[] =
+    u"  -Could not convert CLSID string, The class string was improperly formatted";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, EndpointIdToGuidTest,
     testing::Values(
         ConversionCase{"RenderWithLeadingZero", kRenderId, std::nullopt, true, kExampleGuid, nullptr},
-        ConversionCase{"Capture", u"{0.0.1.00000000}.{a45c254e-df1c-4efd-8020-67d146a850e0}", std::nullopt, true,
-                       ComGuid{0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}, nullptr},
+        ConversionCase{
+            "Capture", u"{0.0.1.00000000}.{a45c254e-df1c-4efd-8020-67d146a850e0}", std::nullopt, true,
+            ComGuid{0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}, nullptr},
         ConversionCase{"ClassString", kRenderId, 0x800401F3u, true, ComGuid{}, kBadFormat},
         ConversionCase{"NotRegistered", kRenderId, 0x80040154u, true, ComGuid{},
                        u"  -Could not convert CLSID string, The CLSID was not found in the registry"},
@@ -461,10 +488,11 @@ INSTANTIATE_TEST_SUITE_P(
                        u"  -Could not convert CLSID string, Unknown error"},
         ConversionCase{"OtherSuccessCode", kRenderId, 1u, true, ComGuid{},
                        u"  -Could not convert CLSID string, Unknown error"},
-        ConversionCase{"NoBraces", u"{0.0.0.00000000}.00112233-4455-6677-8899-AABBCCDDEEFF", std::nullopt, true,
-                       ComGuid{}, kBadFormat},
+        ConversionCase{"NoBraces", u"{0.0.0.00000000}.00112233-4455-6677-8899-AABBCCDDEEFF", std::nullopt,
+                       true, ComGuid{}, kBadFormat},
         ConversionCase{"Empty", u"", std::nullopt, false, ComGuid{}, kBadFormat},
-        ConversionCase{"ShorterThanThePrefix", u"{0.0.0.00000000}", std::nullopt, false, ComGuid{}, kBadFormat},
+        ConversionCase{"ShorterThanThePrefix", u"{0.0.0.00000000}", std::nullopt, false, ComGuid{},
+                       kBadFormat},
         ConversionCase{"OnlyThePrefix", u"{0.0.0.00000000}.", std::nullopt, false, ComGuid{}, kBadFormat}),
     [](const testing::TestParamInfo<ConversionCase>& row) { return std::string(row.param.name); });
 
@@ -475,12 +503,13 @@ class SaveDeviceLinkTest : public DeviceLinkFileTest {
   SaveDeviceLinkTest() { registry_api.AddKey(kKey); }
 
   bool Apply(bool checked) {
-    return SaveDeviceLink(map, DeviceLinkApply{checked, dialogLinks, setting,
-                                               [this] {
-                                                 ++initializations;
-                                                 return Initialize(setting) && initializeResult;
-                                               },
-                                               registry, kKey, [this](std::int32_t id) { balloons.push_back(id); }});
+    return SaveDeviceLink(
+        map, DeviceLinkApply{checked, dialogLinks, setting,
+                             [this] {
+                               ++initializations;
+                               return Initialize(setting) && initializeResult;
+                             },
+                             registry, kKey, [this](std::int32_t id) { balloons.push_back(id); }});
   }
 
   static constexpr char16_t kKey[] = u"Software\\Kestrova Technologies\\Varnolet 7";
@@ -531,7 +560,8 @@ TEST_F(SaveDeviceLinkTest, AFailedInitialisationShowsItsBalloon) {
 TEST_F(SaveDeviceLinkTest, AFailedRegistryWriteShowsItsBalloon) {
   registry_api.failures.FailAlways("SetValueEx", 5);
   EXPECT_FALSE(Apply(true));
-  EXPECT_EQ(log.Lines().back(), L(u"  -Could not save device link setting to registry, ", registry.GetLastErrorText()));
+  EXPECT_EQ(log.Lines().back(),
+            L(u"  -Could not save device link setting to registry, ", registry.GetLastErrorText()));
   EXPECT_FALSE(registry.GetLastErrorText().empty());
   EXPECT_EQ(balloons, std::vector<std::int32_t>{41});
   EXPECT_EQ(setting, 1);  // the run keeps the new value

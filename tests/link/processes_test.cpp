@@ -21,16 +21,20 @@ using fakes::FakeWmi;
 using fakes::kStamp;
 namespace process_error = fakes::process_error;
 
-std::u16string Line(std::u16string_view entry) { return std::u16string(kStamp) + u": " + std::u16string(entry); }
+std::u16string Line(std::u16string_view entry) {
+  return std::u16string(kStamp) + u": " + std::u16string(entry);
+}
 
 const std::vector<std::string> kNotifyCalls = {
-    "EnterApartment", "InitializeSecurity", "CreateLocator",   "ConnectServer",   "SetProxyBlanket",
-    "CreateUnsecuredApartment", "NewEventSink", "CreateObjectStub", "QueryObjectSink", "ExecNotificationQueryAsync"};
+    "EnterApartment",  "InitializeSecurity",        "CreateLocator", "ConnectServer",
+    "SetProxyBlanket", "CreateUnsecuredApartment",  "NewEventSink",  "CreateObjectStub",
+    "QueryObjectSink", "ExecNotificationQueryAsync"};
 
 class ProcessesTest : public testing::Test {
  protected:
   ProcessesTest() {
-    system.texts[process_error::kPartialCopy] = u"Only part of a ReadProcessMemory or WriteProcessMemory request was completed. ";
+    system.texts[process_error::kPartialCopy] =
+        u"Only part of a ReadProcessMemory or WriteProcessMemory request was completed. ";
     system.texts[process_error::kNoSuchPrivilege] = u"A specified privilege does not exist. ";
     privileges.emplace(token, system, system);
     processes.emplace(wmi, table, *privileges, system, system);
@@ -60,7 +64,8 @@ TEST_F(ProcessesTest, NotifySubscribesInTenStepsWithTheCreationQuery) {
   EXPECT_EQ(wmi.calls, kNotifyCalls);
   EXPECT_EQ(wmi.nameSpace, u"ROOT\\CIMV2");
   EXPECT_EQ(wmi.language, u"WQL");
-  EXPECT_EQ(wmi.query, u"SELECT * FROM __InstanceCreationEvent WITHIN 1 WHERE TargetInstance ISA 'Win32_Process'");
+  EXPECT_EQ(wmi.query,
+            u"SELECT * FROM __InstanceCreationEvent WITHIN 1 WHERE TargetInstance ISA 'Win32_Process'");
   EXPECT_EQ(wmi.flags, 0x80);
   EXPECT_EQ(wmi.ActiveSubscriptions(), 1);
   EXPECT_TRUE(processes->Subscribed());
@@ -97,7 +102,8 @@ TEST_P(NotifyFailureTest, RecordsTheStepsEntryAndReleasesWhatItObtained) {
   EXPECT_EQ(processes->GetLastErrorText(), system.Text(5));
   EXPECT_EQ(static_cast<std::uint32_t>(processes->LastResult()), step.status);
   // Nothing after the failing step, and nothing left over.
-  const std::string& lastCall = wmi.calls.back() == "LeaveApartment" ? wmi.calls[wmi.calls.size() - 2] : wmi.calls.back();
+  const std::string& lastCall =
+      wmi.calls.back() == "LeaveApartment" ? wmi.calls[wmi.calls.size() - 2] : wmi.calls.back();
   EXPECT_EQ(lastCall, step.op);
   EXPECT_FALSE(processes->Subscribed());
   EXPECT_EQ(wmi.LiveObjects(), 0);
@@ -117,9 +123,12 @@ INSTANTIATE_TEST_SUITE_P(
     EachStep, NotifyFailureTest,
     testing::Values(
         NotifyStep{"EnterApartment", 0x80010106u, u"CProcesses,Notify(),CoInitializeEx(),All Processes,"},
-        NotifyStep{"InitializeSecurity", 0x8007000Eu, u"CProcesses,Notify(),CoInitializeSecurity(),All Processes,"},
-        NotifyStep{"CreateLocator", 0x80040154u, u"CProcesses,Notify(),CoCreateInstance() (1st call),All Processes,"},
-        NotifyStep{"ConnectServer", 0x8004100Eu, u"CProcesses,Notify(),SWbemLocator::ConnectServer(),All Processes,"},
+        NotifyStep{"InitializeSecurity", 0x8007000Eu,
+                   u"CProcesses,Notify(),CoInitializeSecurity(),All Processes,"},
+        NotifyStep{"CreateLocator", 0x80040154u,
+                   u"CProcesses,Notify(),CoCreateInstance() (1st call),All Processes,"},
+        NotifyStep{"ConnectServer", 0x8004100Eu,
+                   u"CProcesses,Notify(),SWbemLocator::ConnectServer(),All Processes,"},
         NotifyStep{"SetProxyBlanket", 0x80070005u, u"CProcesses,Notify(),CoSetProxyBlanket(),All Processes,"},
         NotifyStep{"CreateUnsecuredApartment", 0x80040154u,
                    u"CProcesses,Notify(),CoCreateInstance() (2nd call),All Processes,"},
@@ -162,8 +171,8 @@ TEST_F(ProcessesTest, NotifyGoesOnWhenTheOldSubscriptionCannotBeCancelled) {
   system.lastError = 6;
   ASSERT_TRUE(processes->Notify());
   EXPECT_EQ(Entries(),
-            std::vector<std::u16string>{Line(u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes," +
-                                             system.Text(6))});
+            std::vector<std::u16string>{Line(
+                u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes," + system.Text(6))});
   // The old subscription still runs in the fake, but its sink was let go and calls nothing.
   EXPECT_EQ(wmi.ActiveSubscriptions(), 2);
   wmi.Deliver(1);
@@ -174,8 +183,9 @@ TEST_F(ProcessesTest, NotifyGoesOnWhenTheOldSubscriptionCannotBeCancelled) {
 
 TEST_F(ProcessesTest, UnRegisterBeforeNotifyFailsAndChangesNothing) {
   EXPECT_FALSE(processes->UnRegister());
-  EXPECT_EQ(Entries(), std::vector<std::u16string>{Line(
-                           u"CProcesses,UnRegister(),CancelAsyncCall(),IWbemObjectSink interface,Interface is uninitialized")});
+  EXPECT_EQ(Entries(),
+            std::vector<std::u16string>{Line(u"CProcesses,UnRegister(),CancelAsyncCall(),IWbemObjectSink "
+                                             u"interface,Interface is uninitialized")});
   EXPECT_EQ(processes->GetLastErrorText(), u"Interface is uninitialized");
   EXPECT_TRUE(wmi.calls.empty());
   EXPECT_EQ(wmi.apartmentDepth, 1);
@@ -208,8 +218,8 @@ TEST_F(ProcessesTest, AFailedCancelKeepsTheSubscription) {
   system.lastError = 6;
   EXPECT_FALSE(processes->UnRegister());
   EXPECT_EQ(Entries(),
-            std::vector<std::u16string>{Line(u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes," +
-                                             system.Text(6))});
+            std::vector<std::u16string>{Line(
+                u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes," + system.Text(6))});
   EXPECT_TRUE(wmi.released.empty());
   EXPECT_TRUE(processes->Subscribed());
   wmi.Deliver(2);
@@ -332,8 +342,8 @@ TEST_F(ProcessesTest, EnumerateListsOpenableProcessesInTheSystemsOrder) {
   EXPECT_EQ(info.ids, (std::vector<std::uint32_t>{4, 300, 8}));
   EXPECT_EQ(info.names, (std::vector<std::u16string>{u"svchost.exe", u"player.exe", u"notepad.exe"}));
   EXPECT_EQ(info.paths, (std::vector<std::u16string>{u"C:\\Windows\\System32\\svchost.exe",
-                                                      u"C:\\Program Files\\Player\\player.exe",
-                                                      u"C:\\Windows\\notepad.exe"}));
+                                                     u"C:\\Program Files\\Player\\player.exe",
+                                                     u"C:\\Windows\\notepad.exe"}));
   EXPECT_EQ(table.openAccess, std::vector<std::uint32_t>(4, 0x410u));
   EXPECT_EQ(table.bufferSizes, std::vector<std::uint32_t>{4096});
   EXPECT_EQ(table.OpenHandles(), 0);
@@ -375,13 +385,12 @@ TEST_P(UnreadableProcessTest, IsRecordedAndLeftOutAsAWhole) {
   EXPECT_EQ(table.OpenHandles(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Positions, UnreadableProcessTest,
-                         testing::Values(UnreadableCase{"NameInTheMiddle", 2, false},
-                                         UnreadableCase{"PathInTheMiddle", 2, true},
-                                         UnreadableCase{"NameAtTheEnd", 4, false},
-                                         UnreadableCase{"PathAtTheEnd", 4, true},
-                                         UnreadableCase{"NameAtTheStart", 0, false}),
-                         [](const testing::TestParamInfo<UnreadableCase>& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Positions, UnreadableProcessTest,
+    testing::Values(UnreadableCase{"NameInTheMiddle", 2, false}, UnreadableCase{"PathInTheMiddle", 2, true},
+                    UnreadableCase{"NameAtTheEnd", 4, false}, UnreadableCase{"PathAtTheEnd", 4, true},
+                    UnreadableCase{"NameAtTheStart", 0, false}),
+    [](const testing::TestParamInfo<UnreadableCase>& row) { return std::string(row.param.name); });
 
 TEST_F(ProcessesTest, EnumerateAsksAgainWhileTheSystemFillsTheBuffer) {
   for (std::uint32_t id = 1; id <= 2500; ++id) table.Add(id * 4, u"C:\\p\\x" + Decimal(id) + u".exe");
@@ -406,7 +415,8 @@ TEST_F(ProcessesTest, EnumerateFailsWhenTheSystemCannotList) {
   table.failures.FailNext("ListProcessIds", 5);
   PROCESSESINFO info;
   EXPECT_FALSE(processes->Enumerate(info, false));
-  EXPECT_EQ(Entries(), std::vector<std::u16string>{Line(u"CProcesses,Enumerate(),EnumProcesses(),NULL," + system.Text(5))});
+  EXPECT_EQ(Entries(), std::vector<std::u16string>{
+                           Line(u"CProcesses,Enumerate(),EnumProcesses(),NULL," + system.Text(5))});
   EXPECT_EQ(info.count, 0u);
   EXPECT_TRUE(info.ids.empty());
 }
@@ -418,7 +428,8 @@ TEST_F(ProcessesTest, AFailedCloseIsRecordedAndTheListingGoesOn) {
   PROCESSESINFO info;
   ASSERT_TRUE(processes->Enumerate(info, false));
   EXPECT_EQ(info.ids, (std::vector<std::uint32_t>{4, 8}));
-  EXPECT_EQ(Entries(), std::vector<std::u16string>{Line(u"CProcesses,Enumerate(),CloseHandle(),NULL," + system.Text(6))});
+  EXPECT_EQ(Entries(), std::vector<std::u16string>{
+                           Line(u"CProcesses,Enumerate(),CloseHandle(),NULL," + system.Text(6))});
 }
 
 TEST_F(ProcessesTest, EnumerateWithTheDebugPrivilegeEnablesAndDisablesIt) {
@@ -470,8 +481,8 @@ TEST_F(ProcessesTest, APrivilegeTheTokenLacksStillSucceeds) {
 TEST_F(ProcessesTest, AnUnknownPrivilegeIsRecordedAndStillAdjusted) {
   EXPECT_EQ(privileges->GetPrivilegeID(u"SeNoSuchPrivilege"), (PrivilegeId{0, -1}));
   EXPECT_TRUE(privileges->Enable(u"SeNoSuchPrivilege"));
-  const std::u16string entry =
-      Line(u"CPrivileges,GetPrivilegeID(),LookupPrivilegeValue(),NULL," + system.Text(process_error::kNoSuchPrivilege));
+  const std::u16string entry = Line(u"CPrivileges,GetPrivilegeID(),LookupPrivilegeValue(),NULL," +
+                                    system.Text(process_error::kNoSuchPrivilege));
   EXPECT_EQ(privileges->Log().Entries(), (std::vector<std::u16string>{entry, entry}));
   ASSERT_EQ(token.adjustments.size(), 1u);
   EXPECT_EQ(token.adjustments[0].id, (PrivilegeId{0, -1}));
@@ -490,23 +501,25 @@ class PrivilegeFailureTest : public ProcessesTest, public testing::WithParamInte
 TEST_P(PrivilegeFailureTest, RecordsItsEntry) {
   const PrivilegeFailure& c = GetParam();
   token.failures.FailNext(c.op, 5);
-  const bool result = c.enable ? privileges->Enable(u"SeDebugPrivilege") : privileges->Disable(u"SeDebugPrivilege");
+  const bool result =
+      c.enable ? privileges->Enable(u"SeDebugPrivilege") : privileges->Disable(u"SeDebugPrivilege");
   EXPECT_FALSE(result);
-  EXPECT_EQ(privileges->Log().Entries(), std::vector<std::u16string>{Line(std::u16string(c.entry) + system.Text(5))});
+  EXPECT_EQ(privileges->Log().Entries(),
+            std::vector<std::u16string>{Line(std::u16string(c.entry) + system.Text(5))});
   EXPECT_EQ(privileges->GetLastErrorText(), system.Text(5));
   EXPECT_EQ(privileges->LastResult(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, PrivilegeFailureTest,
-    testing::Values(
-        PrivilegeFailure{"EnableOpen", true, "OpenOwnToken", u"CPrivilege,Enable(),OpenProcessToken(),Current process,"},
-        PrivilegeFailure{"DisableOpen", false, "OpenOwnToken",
-                         u"CPrivilege,Disable(),OpenProcessToken(),Current process,"},
-        PrivilegeFailure{"EnableAdjust", true, "AdjustPrivilege",
-                         u"CPrivileges,Enable(),AdjustTokenPrivileges(),Current process,"},
-        PrivilegeFailure{"DisableAdjust", false, "AdjustPrivilege",
-                         u"CPrivileges,Disable(),AdjustTokenPrivileges(),Current process,"}),
+    testing::Values(PrivilegeFailure{"EnableOpen", true, "OpenOwnToken",
+                                     u"CPrivilege,Enable(),OpenProcessToken(),Current process,"},
+                    PrivilegeFailure{"DisableOpen", false, "OpenOwnToken",
+                                     u"CPrivilege,Disable(),OpenProcessToken(),Current process,"},
+                    PrivilegeFailure{"EnableAdjust", true, "AdjustPrivilege",
+                                     u"CPrivileges,Enable(),AdjustTokenPrivileges(),Current process,"},
+                    PrivilegeFailure{"DisableAdjust", false, "AdjustPrivilege",
+                                     u"CPrivileges,Disable(),AdjustTokenPrivileges(),Current process,"}),
     [](const testing::TestParamInfo<PrivilegeFailure>& row) { return std::string(row.param.name); });
 
 }  // namespace

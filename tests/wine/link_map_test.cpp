@@ -22,10 +22,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const Bytes kOneLink = {0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00, 0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77,
-                        0x66, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x02, 0x00, 0x00, 0x00, 0x41,
-                        0x00, 0x62, 0x00, 0x08, 0x00, 0x00, 0x00, 0x43, 0x00, 0x3A, 0x00, 0x5C, 0x00, 0x78,
-                        0x00, 0x2E, 0x00, 0x65, 0x00, 0x78, 0x00, 0x65, 0x00};
+const Bytes kOneLink = {0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00, 0x33, 0x22, 0x11, 0x00, 0x55, 0x44,
+                        0x77, 0x66, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x02, 0x00, 0x00,
+                        0x00, 0x41, 0x00, 0x62, 0x00, 0x08, 0x00, 0x00, 0x00, 0x43, 0x00, 0x3A, 0x00,
+                        0x5C, 0x00, 0x78, 0x00, 0x2E, 0x00, 0x65, 0x00, 0x78, 0x00, 0x65, 0x00};
 
 class LinkMapWineTest : public testing::Test {
  protected:
@@ -39,11 +39,13 @@ class LinkMapWineTest : public testing::Test {
 
   static Bytes Read(const std::u16string& path) {
     Bytes bytes;
-    HANDLE handle = CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE handle =
+        CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return bytes;
     std::uint8_t buffer[4096];
     DWORD read = 0;
-    while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.insert(bytes.end(), buffer, buffer + read);
+    while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0)
+      bytes.insert(bytes.end(), buffer, buffer + read);
     CloseHandle(handle);
     return bytes;
   }
@@ -53,7 +55,9 @@ class LinkMapWineTest : public testing::Test {
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(handle);
   }
-  static bool Exists(const std::u16string& path) { return GetFileAttributesW(as_wide(path)) != INVALID_FILE_ATTRIBUTES; }
+  static bool Exists(const std::u16string& path) {
+    return GetFileAttributesW(as_wide(path)) != INVALID_FILE_ATTRIBUTES;
+  }
 
   Win32SystemMessages messages;
   CrtClock clock;
@@ -66,8 +70,9 @@ class LinkMapWineTest : public testing::Test {
 };
 
 TEST_F(LinkMapWineTest, TheOneLinkExampleIsWrittenAndReadBack) {
-  const DEVICELINK link{EndpointIdToGuid(u"{0.0.0.00000000}.{00112233-4455-6677-8899-AABBCCDDEEFF}", clsid, log), u"Ab",
-                        u"C:\\x.exe"};
+  const DEVICELINK link{
+      EndpointIdToGuid(u"{0.0.0.00000000}.{00112233-4455-6677-8899-AABBCCDDEEFF}", clsid, log), u"Ab",
+      u"C:\\x.exe"};
   ASSERT_TRUE(log.Lines().empty());
   Write(map->Path(), Bytes{0xB1, 0xB2, 0xB3, 0, 0, 0, 0});
   ASSERT_TRUE(map->SaveDeviceLinks({link}));
@@ -101,13 +106,15 @@ TEST_F(LinkMapWineTest, ADamagedMapIsKeptAsBadAndReset) {
 }
 
 TEST_F(LinkMapWineTest, EndpointIdentifiersConvertWithTheSystem) {
-  const ComGuid capture = EndpointIdToGuid(u"{0.0.1.00000000}.{a45c254e-df1c-4efd-8020-67d146a850e0}", clsid, log);
+  const ComGuid capture =
+      EndpointIdToGuid(u"{0.0.1.00000000}.{a45c254e-df1c-4efd-8020-67d146a850e0}", clsid, log);
   EXPECT_EQ(capture, (ComGuid{0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}));
   EXPECT_TRUE(log.Lines().empty());
 
   ComGuid guid;
   EXPECT_EQ(clsid.ClsidFromText(u"{00112233-4455-6677-8899-AABBCCDDEEFF", &guid), CO_E_CLASSSTRING);
-  const ComGuid failedGuid = EndpointIdToGuid(u"{0.0.0.00000000}.{00112233-4455-6677-8899-AABBCCDDEEFF", clsid, log);
+  const ComGuid failedGuid =
+      EndpointIdToGuid(u"{0.0.0.00000000}.{00112233-4455-6677-8899-AABBCCDDEEFF", clsid, log);
   EXPECT_TRUE(failedGuid.IsNull());
   ASSERT_EQ(log.Lines().size(), 1u);
   EXPECT_NE(log.Lines()[0].find(u" :: "), std::u16string::npos);

@@ -69,8 +69,8 @@ class StartedNotepad {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINNOACTIVE;
     std::u16string command = u"\"" + path + u"\"";
-    started = CreateProcessW(as_wide(path), as_wide(command.data()), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &info) != FALSE;
+    started = CreateProcessW(as_wide(path), as_wide(command.data()), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &info) != FALSE;
     if (started) WaitForInputIdle(info.hProcess, 10000);
   }
   ~StartedNotepad() {
@@ -109,7 +109,8 @@ TEST_F(LinkProcessesWineTest, EnumerateListsAStartedNotepadWithNameAndPath) {
     ASSERT_NE(self, info.ids.end());
     wchar_t own[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, own, MAX_PATH);
-    EXPECT_EQ(Lower(info.paths[static_cast<std::size_t>(self - info.ids.begin())]), Lower(from_wide(own, length)));
+    EXPECT_EQ(Lower(info.paths[static_cast<std::size_t>(self - info.ids.begin())]),
+              Lower(from_wide(own, length)));
   }
 }
 
@@ -135,8 +136,9 @@ bool TokenHolds(const LUID& luid) {
 
 TEST_F(LinkProcessesWineTest, APrivilegeTheTokenLacksIsEnabledAndDisabledWithoutFailure) {
   std::u16string lacking;
-  for (const char16_t* name : {u"SeTcbPrivilege", u"SeCreateTokenPrivilege", u"SeAssignPrimaryTokenPrivilege",
-                               u"SeLockMemoryPrivilege", u"SeTrustedCredManAccessPrivilege", u"SeRelabelPrivilege"}) {
+  for (const char16_t* name :
+       {u"SeTcbPrivilege", u"SeCreateTokenPrivilege", u"SeAssignPrimaryTokenPrivilege",
+        u"SeLockMemoryPrivilege", u"SeTrustedCredManAccessPrivilege", u"SeRelabelPrivilege"}) {
     LUID luid{};
     if (LookupPrivilegeValueW(nullptr, as_wide(name), &luid) && !TokenHolds(luid)) {
       lacking = name;
