@@ -1,0 +1,95 @@
+#include "link/device_link_engine.h"
+
+namespace varnolet {
+
+std::int32_t CDeviceLinkEngine::Find(const ComGuid& endpoint, std::span<const DEVICEINFO> devices) {
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    const ComGuid guid = EndpointIdToGuid(devices[i].id, clsid_, log_);
+    // A failed conversion gives the null GUID, which names no endpoint.
+    if (!guid.IsNull() && guid == endpoint) return static_cast<std::int32_t>(i);
+  }
+  return -1;
+}
+
+bool CDeviceLinkEngine::Switch(bool render, std::int32_t position) {
+  const std::int32_t failures =
+      render ? host_.ChangeDefaultRenderDevice(position) : host_.ChangeDefaultCaptureDevice(position);
+  if (failures == 0) return true;
+  log_.AddLog(render ? u"  -Could not change render audio endpoint device (Device Link), "
+                     : u"  -Could not change capture audio endpoint device (Device Link), ",
+              host_.EnumerationErrorText());
+  return false;
+}
+
+void CDeviceLinkEngine::SwitchOne(bool render, std::int32_t position) {
+  const std::u16string name =
+      (render ? host_.PlaybackDevices() : host_.RecordingDevices())[static_cast<std::size_t>(position)].name;
+  if (!Switch(render, position)) return;  // a failed switch is not announced
+  host_.UpdatePopupMenu();
+  host_.LoadPicture(render ? kPlaybackPicture : kRecordingPicture);
+  host_.ShowNotification(name);
+}
+
+bool CDeviceLinkEngine::DeviceLinkCallback(std::int32_t) {
+  if (host_.DeviceLinkSetting() == 0) return true;
+
+  PROCESSESINFO snapshot;
+  if (!processes_.Enumerate(snapshot, false)) {
+    log_.AddLog(u"  -Could not enumerate processes, ", processes_.GetLastErrorText());
+    return false;
+  }
+  // Nothing could be listed: there is no started program to look at.
+  if (snapshot.count == 0 || snapshot.paths.size() < snapshot.count || snapshot.ids.size() < snapshot.count)
+    return true;
+
+  // The process the system lists last is taken as the one that started.
+  const std::size_t last = snapshot.count - 1;
+  const std::u16string& started = snapshot.paths[last];
+  const std::vector<DEVICELINK>& links = host_.DeviceLinks();
+  std::vector<ComGuid> matches;
+  for (const DEVICELINK& link : links)
+    if (link.programPath == started) matches.push_back(link.endpoint);
+  if (matches.empty()) return true;
+
+  // When the program that really started could not be listed, the last entry
+  // is an older process: the one this engine already acted on is not a new start.
+  const std::uint32_t process = snapshot.ids[last];
+  if (actedOn_ == process) return true;
+  actedOn_ = process;
+
+  if (matches.size() > 2) return true;
+
+  std::int32_t render = -1;
+  std::int32_t capture = -1;
+  for (const ComGuid& endpoint : matches) {
+    if (const std::int32_t found = Find(endpoint, host_.PlaybackDevices()); found != -1) render = found;
+    if (const std::int32_t found = Find(endpoint, host_.RecordingDevices()); found != -1) capture = found;
+  }
+
+  // One link, or two of which only one endpoint is present (or both in the
+  // same list): the single path for what was found.
+  if (matches.size() == 1 || render == -1 || capture == -1) {
+    if (render != -1) SwitchOne(true, render);
+    if (capture != -1) SwitchOne(false, capture);
+    return true;
+  }
+
+  // Playback and recording: both switched, one window for both.
+  const std::u16string playback = host_.PlaybackDevices()[static_cast<std::size_t>(render)].name;
+  const std::u16string recording = host_.RecordingDevices()[static_cast<std::size_t>(capture)].name;
+  const bool rendered = Switch(true, render);
+  const bool captured = Switch(false, capture);
+  host_.UpdatePopupMenu();
+  if (rendered && captured) {
+    host_.ShowLinkNotification(playback, recording);
+  } else if (rendered) {
+    host_.LoadPicture(kPlaybackPicture);
+    host_.ShowNotification(playback);
+  } else if (captured) {
+    host_.LoadPicture(kRecordingPicture);
+    host_.ShowNotification(recording);
+  }
+  return true;
+}
+
+}  // namespace varnolet

@@ -1,0 +1,143 @@
+// The device-link map: DEVICELINK records, the file dlmap.dat that keeps them
+// between runs, the device-link initialisation (load the file, then subscribe
+// to or unsubscribe from process-creation events), the device-link part of
+// the Options dialog's apply step, and the endpoint identifier to GUID
+// conversion.
+//
+// dlmap.dat: signature B1 B2 B3, N (unsigned 32-bit little-endian), then N
+// records: the endpoint GUID (16 bytes, binary GUID layout), L1, L1 UTF-16LE
+// code units of the product name, L2, L2 code units of the program path.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/activity_log.h"
+#include "link/com_guid.h"
+#include "link/processes.h"
+#include "support/file.h"
+#include "support/registry.h"
+
+namespace varnolet {
+
+// One audio endpoint linked to one program.
+struct DEVICELINK {
+  ComGuid endpoint;            // the endpoint GUID (see EndpointIdToGuid)
+  std::u16string productName;  // "ProductName" of the program's version resource, or empty
+  std::u16string programPath;  // full path of the program's executable
+  friend bool operator==(const DEVICELINK&, const DEVICELINK&) = default;
+};
+
+// Port: CLSIDFromString.
+class ClsidApi {
+ public:
+  virtual ~ClsidApi() = default;
+  // The COM result code; the GUID is written on success.
+  virtual std::int32_t ClsidFromText(const std::u16string& text, ComGuid* guid) = 0;
+};
+
+namespace clsid_status {
+inline constexpr std::int32_t kClassString = static_cast<std::int32_t>(0x800401F3u);  // CO_E_CLASSSTRING
+inline constexpr std::int32_t kClassNotRegistered =
+    static_cast<std::int32_t>(0x80040154u);                                            // REGDB_E_CLASSNOTREG
+inline constexpr std::int32_t kReadRegistry = static_cast<std::int32_t>(0x80040150u);  // REGDB_E_READREGDB
+}  // namespace clsid_status
+
+// Characters of "{0.0.0.00000000}." before an endpoint identifier's GUID.
+inline constexpr std::size_t kEndpointIdPrefixLength = 17;
+
+// The GUID of an endpoint identifier ("{0.0.0.00000000}.{GUID}" or
+// "{0.0.1.00000000}.{GUID}"). A failed conversion adds its line to the
+// activity log and gives the all-zero GUID, which matches no link. An
+// identifier with nothing after its prefix converts as an improperly
+// formatted class string without calling the system.
+ComGuid EndpointIdToGuid(const std::u16string& endpointId, ClsidApi& clsid, ActivityLog& log);
+
+// Strings of the string table that Device Link shows in balloons.
+namespace link_strings {
+inline constexpr std::int32_t kCouldNotLoadConfiguration =
+    4;  // "Could not load specified Device Link configuration"
+inline constexpr std::int32_t kCouldNotSaveSetting = 41;  // "Could not save Device Link setting"
+inline constexpr std::int32_t kDeviceLinkDisabled =
+    42;  // "Could not load Device Link, Device Link is disabled"
+}  // namespace link_strings
+
+// Reads and writes dlmap.dat through the one file object of `drive`; every
+// step writes its lines to the activity log.
+class DeviceLinkFile {
+ public:
+  // `path`: the map file, <data path>\Varnolet 7\Data\dlmap.dat (MapPath).
+  DeviceLinkFile(ActivityLog& log, CDrive& drive, std::u16string path);
+
+  static std::u16string MapPath(const std::u16string& dataPath);
+  const std::u16string& Path() const { return path_; }
+  // Where a damaged map is kept before the file is reset.
+  std::u16string DamagedPath() const { return path_ + u".bad"; }
+  // Where the writer builds the new map before it replaces the file.
+  std::u16string PendingPath() const { return path_ + u".new"; }
+
+  // Writes the links to a new file beside the map and replaces the map with
+  // it only when every byte was written; a failed save leaves the map as it was.
+  bool SaveDeviceLinks(std::vector<DEVICELINK> links);
+
+  // Reads the map into `links`. The file is never trusted: a count or a
+  // length that the bytes left cannot hold fails the load before anything is
+  // reserved or read. `links` changes only when the load succeeds (and not
+  // for a 0-byte file).
+  bool LoadDeviceLinks(std::vector<DEVICELINK>& links);
+
+  // Whether the last failed load read the file's bytes and rejected them
+  // (false when the file could not be opened, sized or read).
+  bool LastLoadRejected() const { return lastLoadRejected_; }
+
+  ActivityLog& Log() { return log_; }
+  // The file layer's last error text.
+  std::u16string FileErrorText() const { return drive_.GetLastErrorText(); }
+
+  // Loads the map into `links`, then subscribes to process-creation events
+  // when `deviceLinkSetting` is non-zero or unsubscribes when it is 0. A
+  // rejected map is kept as dlmap.dat.bad and the map reset to 0 bytes; any
+  // failed load or failed subscription sets `failed`. False only when the
+  // subscription failed.
+  bool InitializeDeviceLink(std::int32_t deviceLinkSetting, CProcesses& processes, bool& failed,
+                            std::vector<DEVICELINK>& links);
+
+ private:
+  enum class Load { Loaded, Empty, NotRead, Rejected };
+  Load Read(std::vector<DEVICELINK>& links);
+  bool WriteAll(const std::vector<DEVICELINK>& links);
+  void KeepDamagedMap();
+
+  ActivityLog& log_;
+  CDrive& drive_;
+  std::u16string path_;
+  bool lastLoadRejected_ = false;
+};
+
+// The device-link part of the Options dialog's OK (SaveDeviceLink).
+struct DeviceLinkApply {
+  bool checked;                                // checkDeviceLink
+  const std::vector<DEVICELINK>& dialogLinks;  // the dialog's working list
+  std::int32_t& deviceLinkSetting;             // UserSettings slot 6
+  std::function<bool()> initializeDeviceLink;  // the main form's InitializeDeviceLink
+  CRegistry& registry;
+  std::u16string settingsKey;                     // under HKEY_CURRENT_USER
+  std::function<void(std::int32_t)> showBalloon;  // tray balloon with a string-table text
+};
+
+// Slot 6 takes the check box's state; the dialog's list is saved to the map
+// and Device Link initialised again; only then is "DeviceLink" written to the
+// registry. A failure shows its balloon and ends the step. True when the
+// registry value was written.
+bool SaveDeviceLink(DeviceLinkFile& file, const DeviceLinkApply& apply);
+
+// Start-up, once the tray icon is visible: Device Link that failed to start
+// while its setting is 1 is switched off for this run (the registry keeps 1)
+// and initialised again, which unsubscribes. True when the caller must show
+// the balloon with string 42.
+bool SwitchOffFailedDeviceLink(bool failed, std::int32_t& deviceLinkSetting,
+                               const std::function<bool()>& initializeDeviceLink);
+
+}  // namespace varnolet
