@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/activity_log.h"
-#include "link/device_info.h"
+#include "audio/endpoints.h"
 #include "link/device_link_file.h"
 #include "link/processes.h"
 
