@@ -7,6 +7,8 @@
 
 #include "app/entry.h"
 #include "app/main_window_win32.h"
+#include "diag/debug_form_win32.h"
+#include "diag/monitor_pages.h"
 #include "app/notifications_form.h"
 #include "app/process_objects.h"
 #include "app/program_ports_win32.h"
@@ -54,8 +56,13 @@ class Win32EntryHost final : public EntryHost {
     mainWindow_->Attach(form_.get());
     CreateHiddenForm(optionsForm_, L"Varnolet7Options");
     mainWindow_->optionsWindow = optionsForm_.Handle();
-    CreateHiddenForm(debugForm_, L"Varnolet7Monitor");
-    CreateHiddenForm(linkNotificationForm_, L"Varnolet7LinkNotification");
+    TNotificationsForm* form = form_.get();
+    debugForm_ = std::make_unique<DebugFormWindow>(
+        application_.Handle(), [form](int tab) { return MonitorPage(tab, *form); },
+        [this] { return MonitorCaption(objects_.ports.clock.Now()); });
+    mainWindow_->debugForm = debugForm_.get();
+    // TDlNotificationsForm's window is made with the main window, whose view
+    // the form holds from its construction on.
   }
 
   void RunMessageLoop() override {
@@ -85,8 +92,7 @@ class Win32EntryHost final : public EntryHost {
   std::unique_ptr<MainWindow> mainWindow_;
   std::unique_ptr<TNotificationsForm> form_;
   ui::Window optionsForm_;
-  ui::Window debugForm_;
-  ui::Window linkNotificationForm_;
+  std::unique_ptr<DebugFormWindow> debugForm_;
 };
 
 }  // namespace

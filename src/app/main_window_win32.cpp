@@ -1,33 +1,60 @@
 #include "app/main_window_win32.h"
 
 #include "app/notifications_form.h"
+#include "resource_ids.h"
 #include "support/wide_win32.h"
 
 namespace varnolet {
 
 namespace {
 
+constexpr UINT_PTR kLinkTimerN = 11;
+
 std::wstring Wide(const std::u16string& text) { return std::wstring(as_wide(text)); }
+
+// Caption-less, topmost and layered; owned by the application window and a
+// tool window, so never a taskbar button; it never takes the activation.
+ui::Window::Args NotificationArgs(const wchar_t* className, HWND owner) {
+  ui::Window::Args args;
+  args.className = className;
+  args.title = L"Varnolet 7";
+  args.style = WS_POPUP | WS_CAPTION;
+  args.exStyle = WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+  args.owner = owner;
+  args.width = 1;
+  args.height = 1;
+  return args;
+}
+
+HICON LoadSizedIcon(int id, int size) {
+  return static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
 
 }  // namespace
 
-MainWindow::MainWindow(HWND application) : application_(application) {
-  ui::Window::Args args;
-  args.className = L"Varnolet7Main";
-  args.title = L"Varnolet 7";
-  // Caption-less, topmost and layered (it doubles as the notification window);
-  // owned by the application window and a tool window: never a taskbar button.
-  args.style = WS_POPUP;
-  args.exStyle = WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
-  args.owner = application;
+MainWindow::MainWindow(HWND application)
+    : application_(application),
+      singleView_(window_, SingleNotificationLayout(), kTimerN) {
   window_.onMessage = [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return OnMessage(message, wParam, lParam, result);
   };
-  window_.Create(args);
+  window_.onPaint = [this](HDC dc, const RECT& client) { singleView_.Paint(dc, client); };
+  window_.Create(NotificationArgs(L"Varnolet7Main", application));
   SetLayeredWindowAttributes(window_.Handle(), 0, 0, LWA_ALPHA);
 
-  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  linkWindow_.onMessage = [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return OnLinkMessage(message, wParam, lParam, result);
+  };
+  linkWindow_.onPaint = [this](HDC dc, const RECT& client) { linkView_->Paint(dc, client); };
+  linkWindow_.Create(NotificationArgs(L"Varnolet7LinkNotification", application));
+  SetLayeredWindowAttributes(linkWindow_.Handle(), 0, 0, LWA_ALPHA);
+  linkView_ = std::make_unique<NotificationWindowView>(linkWindow_, LinkNotificationLayout(), kLinkTimerN);
+  const int iconSize = linkView_->Scaled(20);
+  linkView_->SetIcon(0, LoadSizedIcon(VRN_ICON_LINK_PLAY, iconSize));
+  linkView_->SetIcon(1, LoadSizedIcon(VRN_ICON_LINK_RECORD, iconSize));
+
+  HICON icon = LoadSizedIcon(VRN_ICON_PROGRAM, GetSystemMetrics(SM_CXSMICON));
   tray_.SetIcon(icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION));
   tray_.SetTip(L"Varnolet 7");
   tray_.onMouseDown = [this](UINT) {
@@ -44,18 +71,56 @@ MainWindow::~MainWindow() {
 bool MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
   if (tray_.Dispatch(message, wParam, lParam)) return true;
-  if (message == kDestroySplash) {
-    splash_.reset();
+  switch (message) {
+    case WM_INPUT:
+      if (form_ != nullptr) form_->OnRawInput(static_cast<std::uintptr_t>(lParam));
+      // The default handling releases the input's buffers.
+      result = DefWindowProcW(window_.Handle(), message, wParam, lParam);
+      return true;
+    case WM_TIMER:
+      if (form_ == nullptr) return true;
+      if (wParam == kTimerN) form_->TimerNTimer();
+      if (wParam == kTimerD) form_->TimerDTimer();
+      return true;
+    case WM_MOUSEACTIVATE:
+      result = MA_NOACTIVATE;
+      return true;
+    case kDestroySplash:
+      splash_.reset();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool MainWindow::OnLinkMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  result = 0;
+  if (message == WM_TIMER && wParam == kLinkTimerN) {
+    if (form_ != nullptr) form_->LinkTimerNTimer();
+    return true;
+  }
+  if (message == WM_MOUSEACTIVATE) {
+    result = MA_NOACTIVATE;
     return true;
   }
   return false;
 }
 
 void MainWindow::OpenMenu() {
+  if (form_ != nullptr) form_->MenuOpened();
   const UINT command = popup_.Track(window_.Handle());
-  if (form_ == nullptr || command == 0) return;
+  if (form_ == nullptr) return;
+  form_->MenuClosed();
+  Dispatch(command);
+}
+
+void MainWindow::Dispatch(UINT command) {
   if (command == ui::PopupMenu::kOptions) form_->MenuOptionsClick();
   if (command == ui::PopupMenu::kExit) form_->MenuExitClick();
+  if (command >= kPlaybackCommand && command < kRecordingCommand)
+    form_->PlaybackItemClick(static_cast<int>(command - kPlaybackCommand));
+  if (command >= kRecordingCommand && command < kRecordingCommand + 1000)
+    form_->RecordingItemClick(static_cast<int>(command - kRecordingCommand));
 }
 
 void MainWindow::ShowWarningBox(const std::u16string& text, const std::u16string& caption) {
@@ -88,18 +153,24 @@ void MainWindow::ShowSplash() {
   });
 }
 
-void MainWindow::PrepareNotificationWindow() {
-  HWND window = window_.Handle();
-  SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) & static_cast<LONG>(0xFF3FFFFF));
-  SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  EnableWindow(window, FALSE);
-}
-
 void MainWindow::ShowOptions() {
   if (optionsWindow == nullptr) return;
   ShowWindow(optionsWindow, SW_SHOW);
   SetForegroundWindow(optionsWindow);
 }
+
+void MainWindow::ShowDebugForm() {
+  if (debugForm != nullptr) debugForm->Show();
+}
+
+void MainWindow::LoadPicture(std::u16string_view resource) {
+  const std::u16string name(resource);
+  singleView_.SetPicture(0, ui::LoadBitmapResource(as_wide(name)));
+}
+
+void MainWindow::RestartTimerD(std::uint32_t intervalMs) { SetTimer(window_.Handle(), kTimerD, intervalMs, nullptr); }
+
+void MainWindow::StopTimerD() { KillTimer(window_.Handle(), kTimerD); }
 
 void MainWindow::Terminate() { PostQuitMessage(0); }
 

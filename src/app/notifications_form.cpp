@@ -17,7 +17,15 @@ TNotificationsForm::TNotificationsForm(ProcessObjects& objects, ProcessEnvironme
       libraries_(libraries),
       options_(options),
       view_(view),
-      activityLog(objects.ports.clock, objects.ports.messages) {
+      activityLog(objects.ports.clock, objects.ports.messages),
+      notification_(view.SingleNotification(), notificationsEnabled),
+      linkNotification_(view.LinkNotification(), notificationsEnabled),
+      timerD_(view),
+      keySequence_(timerD_),
+      hotkeyServices_{HotkeyFileAccess{objects.Drive, objects.ports.utf8, activityLog, {}}, objects.HotkeyTable,
+                      objects.RawInput, view.Handle(), BindHotkeyAction<&TNotificationsForm::HotkeyAction>(*this)},
+      hotkeyFields_{loadedHotkeys, hotkeyIdentifiers, hotkeysEnabled, hotkeyInitFailed},
+      engine_(*this, objects.Processes, objects.ports.clsid, activityLog) {
   // Defaults and the built-in texts come first: everything after may read them.
   settings = kDefaultSettings;
   stringTable.assign(kBuiltInStrings.begin(), kBuiltInStrings.end());
@@ -48,6 +56,8 @@ TNotificationsForm::TNotificationsForm(ProcessObjects& objects, ProcessEnvironme
   }
   AddLog(u"  -", data);
   applicationDataPath = data;
+  hotkeyServices_.file.path = HotkeyFilePath(applicationDataPath);
+  linkFile_.emplace(activityLog, objects_.Drive, DeviceLinkFile::MapPath(applicationDataPath));
 
   AddLog(u"Get application directory . . .");
   const std::size_t slash = applicationPath.rfind(u'\\');
@@ -62,6 +72,8 @@ TNotificationsForm::TNotificationsForm(ProcessObjects& objects, ProcessEnvironme
 
   AddLog(u"Loading string resources . . .");
   LoadLanguage();
+
+  objects_.Processes.SetCallback([this](std::int32_t parameter) { return DeviceLinkCallback(parameter); }, 0);
 
   RunFeatureInitialization();
 }
@@ -127,15 +139,15 @@ void TNotificationsForm::RunFeatureInitialization() {
   else
     MakeTrayVisible();
 
-  view_.PrepareNotificationWindow();
+  PrepareNotificationWindow(view_.SingleNotification());
 
-  if (deviceLinkFailed && settings[setting::DeviceLink] == 1) {
-    settings[setting::DeviceLink] = 0;
-    InitializeDeviceLink();
-    ShowBalloon(String(42));
-  }
-  if (hotkeyInitFailed && settings[setting::Hotkeys] == 1) {
+  // Features that failed are off for this run; the registry keeps its values.
+  if (SwitchOffFailedDeviceLink(deviceLinkFailed, settings[setting::DeviceLink],
+                                [this] { return InitializeDeviceLink(); }))
+    ShowBalloon(String(link_strings::kDeviceLinkDisabled));
+  if (hotkeyInitFailed != 0 && settings[setting::Hotkeys] == 1) {
     settings[setting::Hotkeys] = 0;
+    objects_.HotkeyTable.Clear();
     InitializeHotkeys();
     ShowBalloon(String(30));
   }
@@ -191,49 +203,15 @@ bool TNotificationsForm::WriteLogFile() {
   return activityLog.WriteLogFile(objects_.Drive, applicationDataPath, objects_.ports.utf8);
 }
 
-// ----------------------------------------------------------- tray and menu
-
-void TNotificationsForm::ShowBalloon(const std::u16string& text) {
-  if (trayVisible_)
-    view_.ShowTrayBalloon(text);
-  else
-    pendingBalloon_ = text;
-}
-
-void TNotificationsForm::MakeTrayVisible() {
-  trayVisible_ = true;
-  view_.SetTrayVisible(true);
-  if (!pendingBalloon_.empty()) {
-    view_.ShowTrayBalloon(pendingBalloon_);
-    pendingBalloon_.clear();
-  }
-}
-
-void TNotificationsForm::SplashFinished() { MakeTrayVisible(); }
-
-void TNotificationsForm::TrayMouseDown() {
-  EnumerateAudioDevicesExecute();
-  UpdatePopupMenuExecute();
-}
-
-void TNotificationsForm::EnumerateAudioDevicesExecute() {}
-
-void TNotificationsForm::UpdatePopupMenuExecute() {
-  view_.SetMenuCaptions(String(2), String(3), String(1), String(5));
-}
-
-void TNotificationsForm::MenuOptionsClick() { view_.ShowOptions(); }
-
-void TNotificationsForm::MenuExitClick() {
-  view_.SetDeviceItems(DeviceMenu::Playback, {});
-  view_.SetDeviceItems(DeviceMenu::Recording, {});
-  WriteLogFile();
-  view_.Terminate();
-}
-
 // ------------------------------------------------------------- features
 
-bool TNotificationsForm::InitializeDeviceLink() { return true; }
-bool TNotificationsForm::InitializeHotkeys() { return true; }
+bool TNotificationsForm::InitializeDeviceLink() {
+  return linkFile_->InitializeDeviceLink(settings[setting::DeviceLink], objects_.Processes, deviceLinkFailed,
+                                         deviceLinks);
+}
+
+bool TNotificationsForm::InitializeHotkeys() {
+  return varnolet::InitializeHotkeys(hotkeyServices_, hotkeyFields_, settings[setting::Hotkeys]);
+}
 
 }  // namespace varnolet

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "app/notification_window.h"
 
 namespace varnolet {
 
@@ -40,10 +43,22 @@ class NotificationsView {
 
   // Creates and shows the splash window; when it ends it calls SplashFinished().
   virtual void ShowSplash() = 0;
-  // Makes the main form's window a bare overlay that takes no input.
-  virtual void PrepareNotificationWindow() = 0;
   // Shows the Options dialog (not modal).
   virtual void ShowOptions() = 0;
+  // Shows the monitor window.
+  virtual void ShowDebugForm() = 0;
+
+  // The two fading notification windows: the main form's own window and the
+  // link notification window. Their timers tick back into TimerNTimer() and
+  // LinkTimerNTimer() of the form.
+  virtual NotificationView& SingleNotification() = 0;
+  virtual NotificationView& LinkNotification() = 0;
+  // Loads a bitmap resource ("IMG_1" ... "IMG_4") into the single window's picture.
+  virtual void LoadPicture(std::u16string_view resource) = 0;
+
+  // TimerD, the monitor key sequence's timer: (re)started with an interval, or stopped.
+  virtual void RestartTimerD(std::uint32_t intervalMs) = 0;
+  virtual void StopTimerD() = 0;
   // Ends the message loop.
   virtual void Terminate() = 0;
 };

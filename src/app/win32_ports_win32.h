@@ -2,6 +2,10 @@
 #pragma once
 
 #include "app/process_objects.h"
+#include "audio/endpoints_win32.h"
+#include "input/raw_input_win32.h"
+#include "link/device_link_file_win32.h"
+#include "link/processes_win32.h"
 #include "support/clock_win32.h"
 #include "support/file_win32.h"
 #include "support/registry_win32.h"
@@ -18,8 +22,16 @@ struct Win32Ports {
   Win32RegistryApi registry;
   Win32FileApi files;
   Win32VersionApi version;
+  Win32CoreAudioApi audio;
+  Win32ProcessApi processes;
+  Win32TokenApi token;
+  Win32WmiApi wmi;
+  Win32ClsidApi clsid;
+  Win32RawInputApi rawInput;
 
-  Ports Bundle() { return Ports{messages, clock, utf8, registry, files, version}; }
+  Ports Bundle() {
+    return Ports{messages, clock, utf8, registry, files, version, audio, processes, token, wmi, clsid, rawInput};
+  }
 };
 
 }  // namespace varnolet

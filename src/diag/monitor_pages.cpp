@@ -10,7 +10,6 @@ namespace varnolet {
 namespace {
 
 constexpr char16_t kValue[] = u"    -";
-constexpr std::size_t kEndpointPrefixLength = 17;  // "{0.0.0.00000000}."
 
 std::u16string Value(const std::u16string& text) { return kValue + text; }
 
@@ -19,15 +18,15 @@ std::size_t EndpointCount(const MonitorDeviceList& list) { return std::min(list.
 
 const std::u16string* NameByIdentifier(const MonitorDeviceList& list, const std::u16string& identifier) {
   for (std::size_t i = 0; i < EndpointCount(list); ++i)
-    if (list.devices[i].identifier == identifier) return &list.devices[i].name;
+    if (list.devices[i].id == identifier) return &list.devices[i].name;
   return nullptr;
 }
 
 const std::u16string* NameByGuidText(const MonitorDeviceList& list, const std::u16string& guid) {
   for (std::size_t i = 0; i < EndpointCount(list); ++i) {
-    const std::u16string& identifier = list.devices[i].identifier;
-    if (identifier.size() > kEndpointPrefixLength &&
-        identifier.compare(kEndpointPrefixLength, std::u16string::npos, guid) == 0)
+    const std::u16string& identifier = list.devices[i].id;
+    if (identifier.size() > kEndpointIdPrefixLength &&
+        identifier.compare(kEndpointIdPrefixLength, std::u16string::npos, guid) == 0)
       return &list.devices[i].name;
   }
   return nullptr;
@@ -118,7 +117,7 @@ std::vector<std::u16string> DeviceListLines(const MonitorDeviceList& list) {
   for (std::size_t i = 0; i < EndpointCount(list); ++i) {
     lines.push_back(Decimal(static_cast<std::int64_t>(i)) + u".)");
     lines.push_back(u"Device name: " + list.devices[i].name);
-    lines.push_back(u"Device GUID: " + list.devices[i].identifier);
+    lines.push_back(u"Device GUID: " + list.devices[i].id);
     lines.push_back(u"");
   }
   return lines;
@@ -126,12 +125,12 @@ std::vector<std::u16string> DeviceListLines(const MonitorDeviceList& list) {
 
 std::vector<std::u16string> DefaultDeviceLines(const MonitorDeviceList& list) {
   // A default index outside the list (devices removed since) shows the first entry.
-  MonitorDevice shown;
+  DEVICEINFO shown;
   if (!list.devices.empty()) {
     const bool inside = list.defaultIndex >= 0 && static_cast<std::size_t>(list.defaultIndex) < list.devices.size();
     shown = list.devices[inside ? static_cast<std::size_t>(list.defaultIndex) : 0];
   }
-  return {u"Default:", u"Device name: " + shown.name, u"Device GUID: " + shown.identifier};
+  return {u"Default:", u"Device name: " + shown.name, u"Device GUID: " + shown.id};
 }
 
 std::vector<std::u16string> DeviceLinksPage(const MonitorSnapshot& s) {
@@ -141,7 +140,7 @@ std::vector<std::u16string> DeviceLinksPage(const MonitorSnapshot& s) {
     return lines;
   }
   for (std::size_t i = 0; i < s.deviceLinks.size(); ++i) {
-    const MonitorDeviceLink& link = s.deviceLinks[i];
+    const DEVICELINK& link = s.deviceLinks[i];
     const std::u16string guid = GuidText(link.endpoint);
     const std::u16string* name = NameByGuidText(s.playback, guid);
     if (name == nullptr) name = NameByGuidText(s.recording, guid);
@@ -200,7 +199,7 @@ std::vector<std::u16string> MonitorPage(int index, MonitorSource& source) {
   }
 }
 
-std::u16string GuidText(const MonitorGuid& guid) {
+std::u16string GuidText(const ComGuid& guid) {
   std::u16string text = u"{";
   text += HexLower(guid.data1, 8);
   text += u'-';

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "audio/endpoints.h"
 #include "input/hotkeys.h"
+#include "link/device_link_file.h"
 #include "support/time_stamp.h"
 
 namespace varnolet {
@@ -27,34 +29,13 @@ inline constexpr const char16_t* kTabNames[kTabCount] = {
 inline constexpr char16_t kCaption[] = u"Varnolet 7 Monitor";
 }  // namespace monitor
 
-// One endpoint of a device list: friendly name and endpoint identifier.
-struct MonitorDevice {
-  std::u16string name;
-  std::u16string identifier;
-};
-
 // A device list as the main form holds it: `devices` holds the `count`
 // endpoints, or only the placeholder entry (a message as name, no identifier)
 // when there are none; `defaultIndex` is the index of the current default.
 struct MonitorDeviceList {
-  std::vector<MonitorDevice> devices;
+  std::vector<DEVICEINFO> devices;
   std::size_t count = 0;
   int defaultIndex = 0;
-};
-
-// An endpoint GUID in its binary layout.
-struct MonitorGuid {
-  std::uint32_t data1 = 0;
-  std::uint16_t data2 = 0;
-  std::uint16_t data3 = 0;
-  std::array<std::uint8_t, 8> data4{};
-};
-
-// One device link: endpoint GUID, the program's product name and path.
-struct MonitorDeviceLink {
-  MonitorGuid endpoint;
-  std::u16string productName;
-  std::u16string programPath;
 };
 
 // Everything the monitor shows.
@@ -71,7 +52,7 @@ struct MonitorSnapshot {
   MonitorDeviceList playback;
   MonitorDeviceList recording;
   // Device links, loaded hotkeys with their identifiers, activity log lines
-  std::vector<MonitorDeviceLink> deviceLinks;
+  std::vector<DEVICELINK> deviceLinks;
   std::vector<HOTKEY> loadedHotkeys;
   std::vector<std::u16string> hotkeyIdentifiers;
   std::vector<std::u16string> log;
@@ -101,7 +82,7 @@ std::vector<std::u16string> LogPage(const MonitorSnapshot& snapshot);
 std::vector<std::u16string> MonitorPage(int index, MonitorSource& source);
 
 // The endpoint GUID in registry form, lower case, every group zero-padded.
-std::u16string GuidText(const MonitorGuid& guid);
+std::u16string GuidText(const ComGuid& guid);
 
 // "Varnolet 7 Monitor  -  " and the time stamp: the caption clock.
 std::u16string MonitorCaption(const LocalTime& now);

@@ -1,9 +1,11 @@
 #include "diag/splash_win32.h"
 
+#include "resource_ids.h"
+
 namespace varnolet {
 
 TSplashForm::TSplashForm(HWND owner, std::function<void()> onFinished) : onFinished_(std::move(onFinished)) {
-  picture_ = ui::LoadBitmapResource(L"SPLASH");
+  picture_ = ui::LoadBitmapResource(MAKEINTRESOURCEW(VRN_BITMAP_SPLASH));
   const int dpi = ui::DpiOf(nullptr);
   const int width = ui::Scale(400, dpi);
   const int height = ui::Scale(240, dpi);

@@ -123,13 +123,43 @@ void TNotificationsForm::SaveNotifications() {
 }
 
 void TNotificationsForm::SaveDeviceLink() {
-  settings[setting::DeviceLink] = options_.deviceLink ? 1 : 0;
-  SaveSetting(setting::DeviceLink, u"DeviceLink", u"  -Could not save device link setting to registry, ", 41);
+  // The map file is written and reloaded before the registry value; its
+  // failures end the step with their own balloon.
+  varnolet::SaveDeviceLink(
+      *linkFile_, DeviceLinkApply{options_.deviceLink, options_.links, settings[setting::DeviceLink],
+                                  [this] { return InitializeDeviceLink(); }, objects_.Registry, registryKeyPath,
+                                  [this](std::int32_t id) { ShowBalloon(String(id)); }});
 }
 
 void TNotificationsForm::SaveHotkeys() {
-  settings[setting::Hotkeys] = options_.hotkeys ? 1 : 0;
-  SaveSetting(setting::Hotkeys, u"Hotkeys", u"  -Could not save Hotkeys setting to registry, ", 35);
+  ApplySavedHotkeys(SaveHotkeyConfiguration(hotkeyServices_, hotkeyFields_, settings[setting::Hotkeys],
+                                            options_.hotkeys, options_.hotkeySlots));
+}
+
+void TNotificationsForm::ApplySavedHotkeys(SaveHotkeysOutcome outcome) {
+  switch (outcome) {
+    case SaveHotkeysOutcome::FileNotSaved:
+      if (settings[setting::Hotkeys] == 1) ShowBalloon(String(40));
+      break;
+    case SaveHotkeysOutcome::NotReloaded:
+      ShowBalloon(String(40));
+      break;
+    case SaveHotkeysOutcome::Reloaded:
+      SaveSetting(setting::Hotkeys, u"Hotkeys", u"  -Could not save Hotkeys setting to registry, ", 35);
+      break;
+  }
+}
+
+void TNotificationsForm::UpdateForm() {
+  options_.startup = settings[setting::Startup] == 1;
+  options_.splash = settings[setting::Splash] == 1;
+  options_.notifications = settings[setting::Notifications] == 1;
+  options_.deviceLink = settings[setting::DeviceLink] == 1;
+  options_.hotkeys = settings[setting::Hotkeys] == 1;
+  options_.languageIndex = settings[setting::Language];
+  const std::int32_t role = settings[setting::Role];
+  options_.multimedia = role != device_role::Communications;
+  options_.communications = role != device_role::Multimedia;
 }
 
 void TNotificationsForm::SaveRole() {

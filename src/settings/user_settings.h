@@ -5,6 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
+
+#include "input/hotkey_file.h"
+#include "link/device_link_file.h"
 
 namespace varnolet {
 
@@ -47,6 +51,9 @@ struct OptionsState {
   bool hotkeys = true;
   bool multimedia = true;
   bool communications = true;
+  // The dialog's working copies, filled each time it is shown.
+  std::vector<DEVICELINK> links;
+  std::vector<HotkeySlot> hotkeySlots;
 };
 
 }  // namespace varnolet

@@ -5,12 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "fakes/fake_files.h"
-#include "fakes/fake_program.h"
-#include "fakes/fake_registry.h"
-#include "fakes/fake_system.h"
-#include "fakes/fake_utf8.h"
-#include "fakes/fake_version.h"
+#include "fakes/form_rig.h"
 #include "settings/user_settings.h"
 
 namespace varnolet {
@@ -45,15 +40,13 @@ struct Host final : EntryHost {
 class EntryTest : public testing::Test {
  protected:
   int Run() {
-    ProcessObjects objects(Ports{system, system, utf8, registry, files, version});
+    ProcessObjects objects(rig.AllPorts());
     return ProgramEntry(objects, environment, host);
   }
-  FakeSystem system;
-  FakeRegistry registry;
-  FakeFiles files{system};
-  FakeVersion version{system};
-  FakeUtf8 utf8;
-  FakeEnvironment environment{system};
+  FormRig rig;
+  FakeRegistry& registry = rig.registry;
+  FakeVersion& version = rig.version;
+  FakeEnvironment& environment = rig.environment;
   Host host;
 };
 

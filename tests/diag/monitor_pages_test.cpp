@@ -18,9 +18,9 @@ constexpr char16_t kSpeakers[] = u"{0.0.0.00000000}.{f1e2d3c4-b5a6-9788-7968-5a4
 constexpr char16_t kMicrophone[] = u"{0.0.1.00000000}.{12345678-9abc-def0-1234-56789abcdef0}";
 
 // The headset's endpoint GUID: it begins with a zero digit.
-constexpr MonitorGuid kHeadsetGuid{0x0a1b2c3d, 0x0405, 0x0607, {0x08, 0x09, 0x0a, 0x0b, 0x0c, 0x0d, 0x0e, 0x0f}};
-constexpr MonitorGuid kMicrophoneGuid{0x12345678, 0x9abc, 0xdef0, {0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0}};
-constexpr MonitorGuid kUnpluggedGuid{0x00000001, 0x0002, 0x0003, {0, 4, 0, 0, 0, 0, 0, 5}};
+constexpr ComGuid kHeadsetGuid{0x0a1b2c3d, 0x0405, 0x0607, {0x08, 0x09, 0x0a, 0x0b, 0x0c, 0x0d, 0x0e, 0x0f}};
+constexpr ComGuid kMicrophoneGuid{0x12345678, 0x9abc, 0xdef0, {0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0}};
+constexpr ComGuid kUnpluggedGuid{0x00000001, 0x0002, 0x0003, {0, 4, 0, 0, 0, 0, 0, 5}};
 
 MonitorSnapshot Sample() {
   MonitorSnapshot s;
@@ -196,7 +196,7 @@ TEST(MonitorPagesTest, DeviceLinksNameTheirEndpointsByGuid) {
 TEST(MonitorPagesTest, GuidTextIsLowerCaseAndZeroPadded) {
   EXPECT_EQ(GuidText(kHeadsetGuid), u"{0a1b2c3d-0405-0607-0809-0a0b0c0d0e0f}");
   EXPECT_EQ(GuidText(kUnpluggedGuid), u"{00000001-0002-0003-0004-000000000005}");
-  EXPECT_EQ(GuidText(MonitorGuid{0xFFFFFFFF, 0xABCD, 0xEF01, {0xFF, 0xEE, 0, 0, 0, 0, 0, 0}}),
+  EXPECT_EQ(GuidText(ComGuid{0xFFFFFFFF, 0xABCD, 0xEF01, {0xFF, 0xEE, 0, 0, 0, 0, 0, 0}}),
             u"{ffffffff-abcd-ef01-ffee-000000000000}");
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/notifications_view.h"
 #include "app/program_ports.h"
+#include "fakes/fake_notification_view.h"
 #include "fakes/fake_system.h"
 
 namespace varnolet::fakes {
@@ -67,6 +68,7 @@ class RecordingView final : public NotificationsView {
   }
   void SetTrayVisible(bool visible) override {
     trayVisible = visible;
+    notificationCallsBeforeTray = static_cast<int>(single.calls.size());
     events.push_back(visible ? u"tray:visible" : u"tray:hidden");
   }
   void ShowTrayBalloon(const std::u16string& text) override {
@@ -84,8 +86,22 @@ class RecordingView final : public NotificationsView {
     splashShown = true;
     events.push_back(u"splash");
   }
-  void PrepareNotificationWindow() override { events.push_back(u"prepare"); }
   void ShowOptions() override { events.push_back(u"options"); }
+  void ShowDebugForm() override {
+    ++debugFormShown;
+    events.push_back(u"monitor");
+  }
+  NotificationView& SingleNotification() override { return single; }
+  NotificationView& LinkNotification() override { return link; }
+  void LoadPicture(std::u16string_view resource) override {
+    picture = std::u16string(resource);
+    events.push_back(u"picture:" + picture);
+  }
+  void RestartTimerD(std::uint32_t intervalMs) override {
+    timerDRunning = true;
+    timerDInterval = intervalMs;
+  }
+  void StopTimerD() override { timerDRunning = false; }
   void Terminate() override {
     terminated = true;
     events.push_back(u"terminate");
@@ -104,6 +120,13 @@ class RecordingView final : public NotificationsView {
   bool trayVisible = false;
   bool splashShown = false;
   bool terminated = false;
+  int debugFormShown = 0;
+  int notificationCallsBeforeTray = -1;
+  FakeNotificationView single;
+  FakeNotificationView link;
+  std::u16string picture;
+  bool timerDRunning = false;
+  std::uint32_t timerDInterval = 0;
 };
 
 }  // namespace varnolet::fakes

@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "app/notifications_form.h"
+#include "fakes/fake_audio_endpoints.h"
 #include "fakes/fake_files.h"
+#include "fakes/fake_link.h"
+#include "fakes/fake_processes.h"
+#include "fakes/fake_raw_input.h"
 #include "fakes/fake_program.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"
@@ -28,12 +32,16 @@ class FormRig {
     languages.Add(std::u16string(kAppDir) + u"\\Language\\English.dll", EnglishStrings());
   }
 
+  Ports AllPorts() {
+    return Ports{system, system, utf8, registry, files, version, audio, processes, token, wmi, clsid, rawInput};
+  }
+
   static std::vector<std::u16string> EnglishStrings() {
     return std::vector<std::u16string>(kBuiltInStrings.begin(), kBuiltInStrings.end());
   }
 
   TNotificationsForm& Start() {
-    objects = std::make_unique<ProcessObjects>(Ports{system, system, utf8, registry, files, version});
+    objects = std::make_unique<ProcessObjects>(AllPorts());
     form = std::make_unique<TNotificationsForm>(*objects, environment, languages, options, view);
     return *form;
   }
@@ -66,6 +74,12 @@ class FormRig {
   FakeFiles files{system};
   FakeVersion version{system};
   FakeUtf8 utf8;
+  FakeCoreAudio audio;
+  FakeProcessTable processes{system};
+  FakeToken token{system};
+  FakeWmi wmi;
+  FakeClsid clsid;
+  FakeRawInput rawInput{system};
   FakeEnvironment environment{system};
   FakeLanguages languages{system};
   OptionsState options;
