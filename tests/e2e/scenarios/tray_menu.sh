@@ -91,7 +91,7 @@ choose_playback "$n" 2
 rig refuse
 exit_program
 
-LOGFILE=$(rig appdata)/Varnolet 7/Data/VRN.log
+LOGFILE="$(rig appdata)/Varnolet 7/Data/VRN.log"
 [ -f "$LOGFILE" ] || fail "no VRN.log after Exit"
 cp "$LOGFILE" "$ARTIFACTS/VRN-role11.log"
 grep -qF ':: Changing default render device . . .' "$LOGFILE" || fail "no 'Changing default render device' line"
