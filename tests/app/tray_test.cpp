@@ -1,0 +1,228 @@
+// The tray menu of the main form: the device lists, the check marks, the two
+// switching routines and the item clicks, on scripted endpoints.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fakes/form_rig.h"
+
+namespace varnolet {
+namespace {
+
+using fakes::Endpoint;
+using fakes::FormRig;
+using Lines = std::vector<std::u16string>;
+
+const std::u16string kKey(kSettingsKey);
+const std::u16string kHeadset = u"{0.0.0.00000000}.{11111111-1111-1111-1111-111111111111}";
+const std::u16string kSpeakers = u"{0.0.0.00000000}.{22222222-2222-2222-2222-222222222222}";
+const std::u16string kMicrophone = u"{0.0.1.00000000}.{33333333-3333-3333-3333-333333333333}";
+
+class TrayTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    rig.registry.SetDword(kKey, u"Splash", 1);
+    rig.audio.render = {Endpoint(kHeadset, u"Headset"), Endpoint(kSpeakers, u"Ακουστικά")};
+    rig.audio.capture = {Endpoint(kMicrophone, u"Microphone")};
+    rig.audio.defaults[{audio::kRender, audio::kRoleMultimedia}] = kSpeakers;
+    rig.audio.defaults[{audio::kCapture, audio::kRoleMultimedia}] = kMicrophone;
+  }
+  TNotificationsForm& Start() { return rig.Start(); }
+
+  std::vector<std::pair<std::u16string, std::int32_t>> SetCalls() const {
+    std::vector<std::pair<std::u16string, std::int32_t>> calls;
+    for (const auto& call : rig.audio.setCalls) calls.emplace_back(call.id, call.role);
+    return calls;
+  }
+
+  FormRig rig;
+};
+
+TEST_F(TrayTest, MenuListsTheDevicesAndChecksAndDisablesTheDefaults) {
+  TNotificationsForm& form = Start();
+  form.TrayMouseDown();
+  ASSERT_EQ(rig.view.playbackItems.size(), 2u);
+  EXPECT_EQ(rig.view.playbackItems[0].caption, u"Headset");
+  EXPECT_FALSE(rig.view.playbackItems[0].checked);
+  EXPECT_TRUE(rig.view.playbackItems[0].enabled);
+  EXPECT_EQ(rig.view.playbackItems[1].caption, u"Ακουστικά");
+  EXPECT_EQ(rig.view.playbackItems[1].tag, 1);
+  EXPECT_TRUE(rig.view.playbackItems[1].checked);
+  EXPECT_FALSE(rig.view.playbackItems[1].enabled);
+  ASSERT_EQ(rig.view.recordingItems.size(), 1u);
+  EXPECT_TRUE(rig.view.recordingItems[0].checked);
+  EXPECT_EQ(rig.view.captions, (Lines{u"Playback", u"Recording", u"Options", u"Exit"}));
+  EXPECT_EQ(form.DefaultPlaybackIndex(), 1);
+}
+
+TEST_F(TrayTest, TwoEndpointsWithOneNameAreCheckedByIdentifier) {
+  rig.audio.render = {Endpoint(kHeadset, u"Speakers"), Endpoint(kSpeakers, u"Speakers")};
+  Start().TrayMouseDown();
+  ASSERT_EQ(rig.view.playbackItems.size(), 2u);
+  EXPECT_FALSE(rig.view.playbackItems[0].checked);
+  EXPECT_TRUE(rig.view.playbackItems[1].checked);
+}
+
+TEST_F(TrayTest, EmptyOrFailedDirectionsShowAPlaceholderThatDoesNothing) {
+  struct Case {
+    const char* name;
+    bool failCapture;
+    bool noRender;
+    std::u16string playback;
+    std::u16string recording;
+    bool captureLine;
+  };
+  const Case cases[] = {
+      {"NoPlayback", false, true, u"No playback devices found", u"Microphone", false},
+      {"CaptureFails", true, false, u"Headset", u"Could not detect recording devices", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FormRig local;
+    local.registry.SetDword(kKey, u"Splash", 1);
+    if (!c.noRender) local.audio.render = {Endpoint(kHeadset, u"Headset")};
+    local.audio.capture = {Endpoint(kMicrophone, u"Microphone")};
+    if (c.failCapture) local.audio.failures.FailAlways("EnumEndpoints:capture", fakes::kUnspecifiedError);
+    TNotificationsForm& form = local.Start();
+    form.TrayMouseDown();
+    ASSERT_FALSE(local.view.playbackItems.empty());
+    ASSERT_FALSE(local.view.recordingItems.empty());
+    EXPECT_EQ(local.view.playbackItems[0].caption, c.playback);
+    EXPECT_EQ(local.view.recordingItems[0].caption, c.recording);
+    const bool placeholder = c.noRender || c.failCapture;
+    const auto& item = c.noRender ? local.view.playbackItems[0] : local.view.recordingItems[0];
+    EXPECT_EQ(item.clickable, !placeholder);
+    const Lines lines = local.Lines();
+    const std::u16string line =
+        u"  -Could not enumerate capture audio endpoint devices, " + local.system.Text(fakes::kUnspecifiedError);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), line), c.captureLine ? 2 : 0);  // start-up and the press
+    // The other direction is unaffected.
+    EXPECT_EQ(form.PlaybackDevices().size(), c.noRender ? 0u : 1u);
+  }
+}
+
+TEST_F(TrayTest, RolesMakeTheirCallsInOrderAndCountFailures) {
+  struct Case {
+    std::int32_t role;
+    std::vector<std::int32_t> roles;  // the roles asked of the policy object, in order
+    int failures;                     // calls that fail
+    std::int32_t expectedResult;
+  };
+  const Case cases[] = {
+      {1, {audio::kRoleMultimedia}, 0, 0},
+      {10, {audio::kRoleCommunications}, 0, 0},
+      {11, {audio::kRoleMultimedia, audio::kRoleCommunications}, 0, 0},
+      {0, {audio::kRoleMultimedia, audio::kRoleCommunications}, 0, 0},
+      {11, {audio::kRoleMultimedia, audio::kRoleCommunications}, 1, 1},
+      {11, {audio::kRoleMultimedia, audio::kRoleCommunications}, 2, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "role " << c.role << ", failures " << c.failures);
+    FormRig local;
+    local.registry.SetDword(kKey, u"Role", static_cast<std::uint32_t>(c.role));
+    local.audio.render = {Endpoint(kHeadset, u"Headset")};
+    TNotificationsForm& form = local.Start();
+    if (c.failures == 1) local.audio.failures.FailNext("SetDefaultEndpoint", fakes::kElementNotFound);
+    if (c.failures == 2) {
+      local.audio.failures.FailNext("SetDefaultEndpoint", fakes::kUnspecifiedError);
+      local.audio.failures.FailNext("SetDefaultEndpoint", fakes::kElementNotFound);
+    }
+    EXPECT_EQ(form.ChangeDefaultRenderDevice(0), c.expectedResult);
+    std::vector<std::int32_t> roles;
+    for (const auto& call : local.audio.setCalls) {
+      EXPECT_EQ(call.id, kHeadset);
+      roles.push_back(call.role);
+    }
+    EXPECT_EQ(roles, c.roles);
+    const Lines lines = local.Section(u"Changing default render device . . .");
+    ASSERT_EQ(lines.size(), 2u);
+    // After two failures the reason is the second one's.
+    EXPECT_EQ(lines[1], c.failures == 0 ? u"  -Headset"
+                                        : u"  -Could not change default render device, " +
+                                              local.system.Text(fakes::kElementNotFound));
+  }
+}
+
+TEST_F(TrayTest, CaptureSwitchUsesTheRecordingListAndItsTexts) {
+  rig.registry.SetDword(kKey, u"Role", 1);
+  TNotificationsForm& form = Start();
+  EXPECT_EQ(form.ChangeDefaultCaptureDevice(0), 0);
+  EXPECT_EQ(SetCalls(), (std::vector<std::pair<std::u16string, std::int32_t>>{{kMicrophone, 1}}));
+  EXPECT_EQ(rig.Section(u"Changing default capture device . . ."),
+            (Lines{u"Changing default capture device . . .", u"  -Microphone"}));
+}
+
+TEST_F(TrayTest, ItemClickSwitchesMovesTheCheckAndShowsTheBalloonOnlyAfterASuccess) {
+  TNotificationsForm& form = Start();
+  form.TrayMouseDown();
+  form.PlaybackItemClick(0);
+  rig.audio.defaults[{audio::kRender, audio::kRoleMultimedia}] = kHeadset;  // what the system now reports
+  EXPECT_EQ(rig.view.balloons, Lines{u"Headset"});
+  form.TrayMouseDown();
+  EXPECT_TRUE(rig.view.playbackItems[0].checked);
+  EXPECT_FALSE(rig.view.playbackItems[1].checked);
+
+  // A refused switch names the device nowhere but in the log's reason.
+  rig.audio.failures.FailAlways("SetDefaultEndpoint", fakes::kElementNotFound);
+  form.PlaybackItemClick(1);
+  EXPECT_EQ(rig.view.balloons, Lines{u"Headset"});
+  EXPECT_EQ(rig.Lines().back(),
+            u"  -Could not change default render device, " + rig.system.Text(fakes::kElementNotFound));
+}
+
+TEST_F(TrayTest, NoBalloonWhileNotificationsAreOff) {
+  rig.registry.SetDword(kKey, u"Notifications", 0);
+  TNotificationsForm& form = Start();
+  form.TrayMouseDown();
+  form.RecordingItemClick(0);
+  EXPECT_EQ(SetCalls().size(), 2u);
+  EXPECT_TRUE(rig.view.balloons.empty());
+}
+
+TEST_F(TrayTest, DefaultThatCannotBeReadKeepsThePreviousIndex) {
+  TNotificationsForm& form = Start();
+  form.TrayMouseDown();
+  EXPECT_EQ(form.DefaultPlaybackIndex(), 1);
+  rig.audio.failures.FailAlways("DefaultEndpoint:render", fakes::kElementNotFound);
+  form.TrayMouseDown();
+  // The field keeps the default read before, whose item is still listed.
+  EXPECT_TRUE(rig.view.playbackItems[1].checked);
+  EXPECT_EQ(form.DefaultPlaybackIndex(), 1);
+
+  FormRig fresh;  // never read: nothing is checked
+  fresh.audio.render = {Endpoint(kHeadset, u"Headset")};
+  fresh.audio.failures.FailAlways("DefaultEndpoint:render", fakes::kElementNotFound);
+  fresh.Start().TrayMouseDown();
+  EXPECT_FALSE(fresh.view.playbackItems[0].checked);
+}
+
+TEST_F(TrayTest, RebuildAskedForWhileTheMenuIsOpenWaitsForItToClose) {
+  TNotificationsForm& form = Start();
+  form.TrayMouseDown();
+  form.MenuOpened();
+  rig.view.playbackItems.clear();
+  rig.view.captions.clear();
+  form.UpdatePopupMenuExecute();  // a hotkey or Device Link switched meanwhile
+  EXPECT_TRUE(rig.view.playbackItems.empty());
+  form.MenuClosed();
+  EXPECT_EQ(rig.view.playbackItems.size(), 2u);
+  EXPECT_EQ(rig.view.captions.size(), 4u);
+}
+
+TEST_F(TrayTest, ExitEmptiesTheDeviceItemsWritesTheLogAndEnds) {
+  TNotificationsForm& form = Start();
+  form.TrayMouseDown();
+  form.MenuExitClick();
+  EXPECT_TRUE(rig.view.playbackItems.empty());
+  EXPECT_TRUE(rig.view.recordingItems.empty());
+  EXPECT_TRUE(rig.view.terminated);
+  EXPECT_TRUE(rig.files.Exists(std::u16string(fakes::kDataDir) + u"\\VRN.log"));
+}
+
+TEST_F(TrayTest, OptionsItemShowsTheDialog) {
+  Start().MenuOptionsClick();
+  EXPECT_EQ(rig.view.events.back(), u"options");
+}
+
+}  // namespace
+}  // namespace varnolet
