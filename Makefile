@@ -20,10 +20,13 @@ build: configure
 test: build
 	scripts/run-tests.sh
 
+# Under Wine in a virtual desktop, on $$DISPLAY or a private Xvfb, with demo
+# sound devices when the machine has none.
 run: deps
 	cmake --preset windows
-	cmake --build --preset windows --target Varnolet7
-	@echo "Built build/windows/src/Varnolet7.exe"
+	cmake --build --preset windows --target Varnolet7 varnolet_language_english varnolet_language_greek \
+	  policy_standin endpoints_probe
+	sh tests/e2e/rig.sh run build/windows/src/Varnolet7.exe
 
 bench: configure
 	cmake --build --preset native --target varnolet_bench

@@ -484,9 +484,15 @@ cmd_run() {
   trap 'cmd_stop' EXIT INT TERM
   cmd_start
   cmd_program "$@"
-  say "the program runs in the Wine desktop \"$DESKTOP_NAME\"; it ends with Exit in its tray menu"
-  [ -z "${RIG_DISPLAY:-}" ] && say "no DISPLAY: the desktop is on a private Xvfb; see it with: $RIG_SCRIPT screenshot FILE.png"
-  until cmd_wait_exit 3600; do :; done
+  say "the program runs in the Wine desktop \"$DESKTOP_NAME\"; it ends with Exit in its tray menu, or Ctrl+C here"
+  if [ -z "${RIG_DISPLAY:-}" ]; then
+    shot=$RIG_DIR/run-screenshot.png
+    say "no DISPLAY: the desktop is on a private Xvfb; a screenshot of it goes to $shot every 10 s"
+    say "(another one at any time: $RIG_SCRIPT screenshot FILE.png)"
+    while ! cmd_wait_exit 10; do cmd_screenshot "$shot" >/dev/null 2>&1; done
+  else
+    until cmd_wait_exit 3600; do :; done
+  fi
 }
 
 # ------------------------------------------------------------------ Wine tier
