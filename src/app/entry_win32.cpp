@@ -54,8 +54,9 @@ class Win32EntryHost final : public EntryHost {
     mainWindow_ = std::make_unique<MainWindow>(application_.Handle());
     form_ = std::make_unique<TNotificationsForm>(objects_, environment_, libraries_, options_, *mainWindow_);
     mainWindow_->Attach(form_.get());
+    // TOptionsForm has no pages yet: its window stays hidden and the tray
+    // menu's Options opens nothing until the dialog exists.
     CreateHiddenForm(optionsForm_, L"Varnolet7Options");
-    mainWindow_->optionsWindow = optionsForm_.Handle();
     TNotificationsForm* form = form_.get();
     debugForm_ = std::make_unique<DebugFormWindow>(
         application_.Handle(), [form](int tab) { return MonitorPage(tab, *form); },
