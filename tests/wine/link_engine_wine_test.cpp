@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_win32.h"
 #include "app/notifications_form.h"
 #include "app/program_ports_win32.h"
 #include "app/win32_ports_win32.h"
@@ -139,7 +140,10 @@ class AudioDeviceLinkWineTest : public testing::Test {
   }
 
   void TearDown() override {
+    if (mainWindow) mainWindow->Attach(nullptr);
     form.reset();
+    mainWindow.reset();
+    application.Destroy();
     RegDeleteTreeW(HKEY_CURRENT_USER, as_wide(std::u16string(kSettingsKey)));
     for (const wchar_t* value : kDefaultValues) RegDeleteKeyValueW(HKEY_CURRENT_USER, kDriverKey, value);
     SetEnvironmentVariableW(L"APPDATA", savedAppData ? as_wide(*savedAppData) : nullptr);
@@ -170,8 +174,10 @@ class AudioDeviceLinkWineTest : public testing::Test {
   }
 
   // The registry a user with Device Link on would have, the links written by
-  // the program's own writer, then the main form with its start-up sequence.
-  void StartProgram(DWORD role, const std::vector<DEVICELINK>& links) {
+  // the program's own writer, then the main form with its start-up sequence,
+  // on the recording view or, with `realWindows`, on the program's own
+  // MainWindow (owned by an application window made as the entry makes it).
+  void StartProgram(DWORD role, const std::vector<DEVICELINK>& links, bool realWindows = false) {
     SetSetting(L"Language", 0);
     SetSetting(L"Startup", 0);
     SetSetting(L"Splash", 1);  // no splash: the tray icon at once
@@ -183,7 +189,18 @@ class AudioDeviceLinkWineTest : public testing::Test {
     DeviceLinkFile map(writing, objects.Drive, DeviceLinkFile::MapPath(appData));
     ASSERT_TRUE(map.SaveDeviceLinks(links)) << Narrow(objects.Drive.GetLastErrorText());
 
-    form = std::make_unique<TNotificationsForm>(objects, environment, libraries, options, view);
+    if (realWindows) {
+      ui::Window::Args args;
+      args.className = L"Varnolet7Application";
+      args.title = L"Varnolet 7";
+      args.style = WS_POPUP;
+      ASSERT_TRUE(application.Create(args));
+      mainWindow = std::make_unique<MainWindow>(application.Handle());
+      form = std::make_unique<TNotificationsForm>(objects, environment, libraries, options, *mainWindow);
+      mainWindow->Attach(form.get());
+    } else {
+      form = std::make_unique<TNotificationsForm>(objects, environment, libraries, options, view);
+    }
     ASSERT_EQ(form->ApplicationDataPath(), appData);
     EXPECT_TRUE(HasLine(u"  -Device link configuration file loaded"));
     EXPECT_EQ(form->DeviceLinks(), links);
@@ -192,10 +209,12 @@ class AudioDeviceLinkWineTest : public testing::Test {
     // working subscription would drive it.
     EXPECT_TRUE(HasLineStarting(u"  -Could not register to receive process notifications, "));
     EXPECT_EQ(form->Settings()[setting::DeviceLink], 0);
-    ASSERT_FALSE(view.balloons.empty());
-    EXPECT_EQ(view.balloons.back(), form->String(link_strings::kDeviceLinkDisabled));
+    if (!realWindows) {
+      ASSERT_FALSE(view.balloons.empty());
+      EXPECT_EQ(view.balloons.back(), form->String(link_strings::kDeviceLinkDisabled));
+      view.balloons.clear();
+    }
     form->MutableSettings()[setting::DeviceLink] = 1;
-    view.balloons.clear();
   }
 
   // The activity log without time stamps.
@@ -261,6 +280,8 @@ class AudioDeviceLinkWineTest : public testing::Test {
   Win32LanguageLibraries libraries;
   OptionsState options;
   fakes::RecordingView view;
+  ui::Window application;
+  std::unique_ptr<MainWindow> mainWindow;
   std::unique_ptr<TNotificationsForm> form;
   std::u16string appData;
   std::optional<std::u16string> savedAppData;
@@ -379,6 +400,35 @@ TEST_F(AudioDeviceLinkWineTest, AProgramLinkedForPlaybackAndRecordingShowsBothIn
   EXPECT_EQ(view.link.labels[NotificationLabel::CaptureDevice], recording.name);
   EXPECT_TRUE(view.link.visible);
   EXPECT_FALSE(view.single.visible);
+}
+
+TEST_F(AudioDeviceLinkWineTest, OnTheProgramsOwnWindowsTheAnnouncementFadesOutThroughTheMainWindowsTimer) {
+  const DEVICEINFO target = Endpoint(true, u"Ακουστικά");
+  ASSERT_FALSE(target.id.empty());
+  ASSERT_NO_FATAL_FAILURE(StartProgram(11, {LinkTo(target, Notepad::SystemPath())}, true));
+  const HWND single = reinterpret_cast<HWND>(mainWindow->Handle());
+  EXPECT_FALSE(IsWindowVisible(single));
+
+  Notepad notepad;
+  ASSERT_TRUE(notepad.Start(SW_SHOWMINNOACTIVE));
+  ASSERT_NO_FATAL_FAILURE(ExpectNotepadListedLast(notepad));
+  const std::size_t journaled = JournalLines().size();
+  EXPECT_EQ(DeliverProcessCreation(), WBEM_S_NO_ERROR);
+  EXPECT_EQ(JournalSince(journaled), (std::vector<std::string>{Call(target, 1), Call(target, 2)}));
+
+  // Shown at full opacity, then the main window's timer ticks into the form
+  // until the window is hidden again.
+  EXPECT_TRUE(IsWindowVisible(single));
+  BYTE alpha = 0;
+  GetLayeredWindowAttributes(single, nullptr, &alpha, nullptr);
+  EXPECT_EQ(alpha, 255);
+  const DWORD start = GetTickCount();
+  while (IsWindowVisible(single) && GetTickCount() - start < 15000) wine::PumpMessages(50);
+  EXPECT_FALSE(IsWindowVisible(single));
+  GetLayeredWindowAttributes(single, nullptr, &alpha, nullptr);
+  EXPECT_EQ(alpha, 0);
+  // At least the hold of one second and 254 steps of 10 ms.
+  EXPECT_GE(GetTickCount() - start, 1000u + 254u * 10u * 9u / 10u);
 }
 
 TEST_F(AudioDeviceLinkWineTest, APathDifferingOnlyInLetterCaseSwitchesNothing) {
