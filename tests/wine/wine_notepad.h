@@ -41,6 +41,7 @@ class Notepad {
   // when it could not be started.
   bool Start(WORD show = SW_SHOWNORMAL) {
     End();
+    previousForeground_ = GetForegroundWindow();
     const std::u16string path = SystemPath();
     std::u16string command = u"\"" + path + u"\"";
     STARTUPINFOW startup{};
@@ -77,6 +78,10 @@ class Notepad {
     return GetForegroundWindow() == window;
   }
 
+  // Ends notepad by force. A foreground process ended that way leaves the
+  // session without a foreground window, and a later test program that sends
+  // input would get none: the foreground goes back to the window that had it
+  // when notepad started.
   void End() {
     if (!started_) return;
     TerminateProcess(info_.hProcess, 0);
@@ -86,6 +91,8 @@ class Notepad {
     started_ = false;
     window_ = nullptr;
     info_ = {};
+    if (GetForegroundWindow() == nullptr && previousForeground_ != nullptr && IsWindow(previousForeground_))
+      SetForegroundWindow(previousForeground_);
   }
 
   DWORD ProcessId() const { return info_.dwProcessId; }
@@ -106,6 +113,7 @@ class Notepad {
   PROCESS_INFORMATION info_{};
   bool started_ = false;
   HWND window_ = nullptr;
+  HWND previousForeground_ = nullptr;
 };
 
 }  // namespace varnolet::wine
