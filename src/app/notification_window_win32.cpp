@@ -18,7 +18,7 @@ NotificationWindowView::Layout LinkNotificationLayout() {
 }
 
 NotificationWindowView::NotificationWindowView(ui::Window& window, Layout layout, UINT_PTR timerId)
-    : window_(window), layout_(std::move(layout)), timerId_(timerId), dpi_(ui::DpiOf(window.Handle())) {
+    : window_(window), layout_(std::move(layout)), timerId_(timerId) {
   bitmaps_.resize(layout_.pictures.size(), nullptr);
   icons_.resize(layout_.pictures.size(), nullptr);
 }
@@ -45,10 +45,15 @@ void NotificationWindowView::SetIcon(std::size_t index, HICON icon) {
   icons_[index] = icon;
 }
 
+int NotificationWindowView::Dpi() {
+  if (dpi_ == 0 && window_.Handle() != nullptr) dpi_ = ui::DpiOf(window_.Handle());
+  return dpi_ != 0 ? dpi_ : ui::DpiOf(nullptr);
+}
+
 HFONT NotificationWindowView::FontOf(int designHeight) {
   auto found = fonts_.find(designHeight);
   if (found != fonts_.end()) return found->second;
-  HFONT font = CreateFontW(ui::Scale(designHeight, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+  HFONT font = CreateFontW(ui::Scale(designHeight, Dpi()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Tahoma");
   fonts_[designHeight] = font;
   return font;

@@ -44,7 +44,7 @@ class NotificationWindowView final : public NotificationView {
   void SetLabelText(NotificationLabel label, const std::u16string& text) override;
   int LabelWidth(NotificationLabel label) override;
   int ImageWidth() override { return Scaled(layout_.imageWidth); }
-  int Scaled(int designPixels) override { return ui::Scale(designPixels, dpi_); }
+  int Scaled(int designPixels) override { return ui::Scale(designPixels, Dpi()); }
   void SetClientSize(int width, int height) override;
   PixelSize OuterSize() override;
   void MoveTo(int left, int top) override;
@@ -62,12 +62,14 @@ class NotificationWindowView final : public NotificationView {
 
  private:
   HFONT FontOf(int designHeight);
+  // The window's dpi, read once the window exists.
+  int Dpi();
   const Label* Find(NotificationLabel label) const;
 
   ui::Window& window_;
   Layout layout_;
   UINT_PTR timerId_;
-  int dpi_;
+  int dpi_ = 0;
   std::map<NotificationLabel, std::wstring> texts_;
   std::map<int, HFONT> fonts_;
   std::vector<HBITMAP> bitmaps_;
