@@ -49,7 +49,9 @@
 # RIG_DIR (the rig's folder; $RIG_BUILD/e2e), RIG_DISPLAY (use this X display
 # instead of a private Xvfb), RIG_SOUND=demo|system|auto (auto: the demo
 # devices unless the machine's own sound server lists a playback device),
-# RIG_MENU_DELAY (seconds to wait for a menu to open; 1), RIG_WINEDEBUG (the
+# RIG_MENU_DELAY (seconds to wait for a menu to open; 1), RIG_KEY_DELAY (seconds
+# after each key; 0.25), RIG_KEY_HOLD (seconds a key is held; 0.1, 0: xdotool's
+# press-and-release at once), RIG_WINEDEBUG (the
 # program's WINEDEBUG channels; its output goes to $RIG_DIR/state/program.log).
 set -u
 
@@ -433,9 +435,18 @@ cmd_tray() {
   click_at "$TRAY_X" "$TRAY_Y" "${1:-3}"
 }
 
-# One key, then time for Wine's menu loop to act on it.
+# One key, held for a moment as a typist holds it, then time for Wine's menu
+# loop to act on it. Held keys: xdotool's own "key" sends the press and the
+# release at once, and when the press makes a background program that
+# listens to raw input take the foreground (the last letter of the monitor
+# sequence), Wine loses the release it had already queued for that program.
 key() {
-  xdotool key "$1"
+  hold=${RIG_KEY_HOLD:-0.1}
+  if [ "$hold" = 0 ]; then
+    xdotool key "$1"
+  else
+    xdotool keydown "$1" sleep "$hold" keyup "$1"
+  fi
   sleep "${RIG_KEY_DELAY:-0.25}"
 }
 

@@ -82,13 +82,17 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 list_windows() { WINDOWS=$(rig windows) || fail "window_titles failed"; }
 # visible_windows: "<process id><TAB><process><TAB><class><TAB><title>" of each visible window.
 visible_windows() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "window" && $2 == 1 { print $3 "\t" $4 "\t" $5 "\t" $6 }'; }
-# has_visible_window PROCESS TITLE-PATTERN (an awk regular expression, matched whole)
+# has_visible_window PROCESS TITLE-PATTERN: a visible window of PROCESS (base name) whose
+# whole title matches the extended regular expression.
 has_visible_window() {
-  printf '%s\n' "$WINDOWS" | awk -F '\t' -v p="$1" -v t="^($2)\$" \
-    '$1 == "window" && $2 == 1 && $4 == p && $6 ~ t { found = 1 } END { exit !found }'
+  printf '%s\n' "$WINDOWS" | awk -F '\t' -v p="$1" '$1 == "window" && $2 == 1 && $4 == p { print $6 }' |
+    grep -Eqx -e "$2"
 }
 # foreground_window: "<process><TAB><class><TAB><title>" of the foreground window.
 foreground_window() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "foreground" { print $2 "\t" $3 "\t" $4 }'; }
+# input_state: "<active class><TAB><focus class><TAB><menu owner class><TAB><flags>" of the
+# foreground thread: where typed keys go.
+input_state() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "input" { print $2 "\t" $3 "\t" $4 "\t" $5 }'; }
 # balloon_texts: the texts of the shell's visible balloons and tooltips, one a line.
 balloon_texts() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "text" { print $3 }'; }
 

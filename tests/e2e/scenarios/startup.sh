@@ -167,4 +167,8 @@ expect_eq "$(registry_value "$RUN_KEY" 'Varnolet 7')" "$(printf 'REG_SZ\t"%s"' "
 exit_program
 wait_until 10 rig exit-code "$THIRD" >/dev/null || fail "no exit code recorded for the Startup 1 run"
 expect_eq "$(rig exit-code "$THIRD")" 0 "exit code of the Startup 1 run"
+# The prefix is shared with the other scenarios: no start with Windows there.
+rig wine reg delete "$RUN_KEY" /v 'Varnolet 7' /f </dev/null >/dev/null 2>&1
+set_setting Startup 0
+set_setting Splash 0
 step "passed"
