@@ -93,6 +93,9 @@ foreground_window() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "foreground"
 # input_state: "<active class><TAB><focus class><TAB><menu owner class><TAB><flags>" of the
 # foreground thread: where typed keys go.
 input_state() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "input" { print $2 "\t" $3 "\t" $4 "\t" $5 }'; }
+# taskbar_buttons: how many buttons the visible taskbar shows, Start included (0 while
+# Wine hides the taskbar: no tray icon and no window with a button).
+taskbar_buttons() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "taskbar" { n++ } END { print n + 0 }'; }
 # balloon_texts: the texts of the shell's visible balloons and tooltips, one a line.
 balloon_texts() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "text" { print $3 }'; }
 

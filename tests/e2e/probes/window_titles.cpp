@@ -5,6 +5,8 @@
 //   window      <visible 0|1>  <process id>  <process base name>  <class>  <title>
 //   text        <class>  <text of the window>            (tooltips: the tip's text)
 //   child       <dialog title>  <class>  <text>           (children of dialog boxes)
+//   taskbar     <text>                                     (each visible button of the taskbar,
+//                                                          "Start" included)
 //   foreground  <process base name>  <class>  <title>     (or "foreground -" when none)
 //   input       <active class>  <focus class>  <menu owner class>  <flags in hex>
 //               (the foreground thread's state: where typed keys go; "-" for none)
@@ -107,6 +109,13 @@ int wmain(int argc, wchar_t** argv) {
       EnumChildWindows(window, Collect, reinterpret_cast<LPARAM>(&children));
       for (HWND child : children)
         out += "child\t" + Utf8(title) + "\t" + Utf8(ClassOf(child)) + "\t" + Utf8(TitleOf(child)) + "\n";
+    }
+    if (visible && type == L"Shell_TrayWnd") {
+      // Wine's taskbar: the Start button, then one button per window shown there.
+      std::vector<HWND> children;
+      EnumChildWindows(window, Collect, reinterpret_cast<LPARAM>(&children));
+      for (HWND child : children)
+        if (IsWindowVisible(child) && ClassOf(child) == L"Button") out += "taskbar\t" + Utf8(TitleOf(child)) + "\n";
     }
   }
   HWND foreground = GetForegroundWindow();

@@ -6,7 +6,7 @@
 #     communications, Role 11), Wine then reports it as the default, and
 #     VRN.log holds "Changing default render device . . ." and "  -Headset";
 #     notepad stays the foreground window while the program's notification
-#     window shows;
+#     window shows, and the notification adds no taskbar button;
 #   - the notifications hotkey sets Notifications 0 in the registry, and
 #     pressed again 1;
 #   - the eight letters Q X W T Z K P V (no Shift) open a window titled
@@ -81,6 +81,7 @@ notepad_in_front() {
 wait_until 20 notepad_in_front || fail "notepad did not come to the front: $(foreground_window)"
 NOTEPAD=$(foreground_window)
 NOTEPAD_INPUT=$(input_state)
+BUTTONS=$(taskbar_buttons)
 
 step "the playback hotkey, typed into notepad"
 journal=$(journal_length)
@@ -90,6 +91,7 @@ list_windows
 expect_eq "$(foreground_window)" "$NOTEPAD" "the foreground window while the notification shows"
 expect_eq "$(input_state)" "$NOTEPAD_INPUT" "the active and focus windows while the notification shows"
 has_visible_window Varnolet7.exe 'Varnolet 7' || fail "no notification window showed"
+expect_eq "$(taskbar_buttons)" "$BUTTONS" "taskbar buttons (Start and notepad) while the notification shows"
 rig screenshot "$ARTIFACTS/notification.png"
 expect_eq "$(journal_since "$journal")" "$HEADSET,1
 $HEADSET,2" "Role 11: multimedia then communications"

@@ -4,8 +4,8 @@
 #     the first start creates HKCU\Software\Kestrova Technologies\Varnolet 7
 #     with the seven REG_DWORD values at their defaults, %APPDATA%\Varnolet 7
 #     and its Data folder with the two empty map files, and no Run value;
-#   - with Splash 0 the splash shows first and no tray icon shows while it
-#     does; the icon follows once the splash has gone;
+#   - with Splash 0 the splash shows first, without a taskbar button, and no
+#     tray icon shows while it does; the icon follows once the splash has gone;
 #   - a second start shows a box titled "Warning" ("Varnolet 7 is already
 #     running"), ends with exit code 0 once the box is closed, and leaves the
 #     first instance running;
@@ -54,6 +54,7 @@ rig program --record "$FIRST" "$PROGRAM"
 splash_seen=0
 splash_start=
 icon_early=0
+splash_buttons=0
 tries=0
 while [ $tries -lt 60 ]; do
   tries=$((tries + 1))
@@ -62,6 +63,8 @@ while [ $tries -lt 60 ]; do
   list_windows
   if program_window_visible; then
     [ "$icon" -eq 1 ] && icon_early=1
+    # Start is the only button a taskbar may show then (Wine hides an empty one).
+    [ "$(taskbar_buttons)" -gt 1 ] && splash_buttons=$(taskbar_buttons)
     if [ "$splash_seen" -eq 0 ]; then
       splash_seen=1
       splash_start=$(date +%s.%N)
@@ -76,6 +79,7 @@ done
 program_window_visible && fail "the splash window did not go away"
 step "the splash showed for about $(awk -v a="$splash_start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }') s (from the first look that found it to the first that did not)"
 [ "$icon_early" -eq 0 ] || fail "a tray icon showed while the splash did"
+[ "$splash_buttons" -eq 0 ] || fail "the taskbar showed $splash_buttons buttons (Start included) with the splash"
 rig wait-tray 15
 rig exit-code "$FIRST" >/dev/null && fail "the first instance ended: $(cat "$FIRST")"
 
