@@ -103,7 +103,8 @@ int wmain(int argc, wchar_t** argv) {
     const bool visible = IsWindowVisible(window) != FALSE;
     out += "window\t" + std::string(visible ? "1" : "0") + "\t" + std::to_string(ProcessIdOf(window)) + "\t" +
            Utf8(ProcessOf(window)) + "\t" + Utf8(type) + "\t" + Utf8(title) + "\n";
-    if (visible && type == L"tooltips_class32") out += "text\t" + Utf8(type) + "\t" + Utf8(AskedText(window)) + "\n";
+    if (visible && type == L"tooltips_class32")
+      out += "text\t" + Utf8(type) + "\t" + Utf8(AskedText(window)) + "\n";
     if (visible && type == L"#32770") {
       std::vector<HWND> children;
       EnumChildWindows(window, Collect, reinterpret_cast<LPARAM>(&children));
@@ -115,7 +116,8 @@ int wmain(int argc, wchar_t** argv) {
       std::vector<HWND> children;
       EnumChildWindows(window, Collect, reinterpret_cast<LPARAM>(&children));
       for (HWND child : children)
-        if (IsWindowVisible(child) && ClassOf(child) == L"Button") out += "taskbar\t" + Utf8(TitleOf(child)) + "\n";
+        if (IsWindowVisible(child) && ClassOf(child) == L"Button")
+          out += "taskbar\t" + Utf8(TitleOf(child)) + "\n";
     }
   }
   HWND foreground = GetForegroundWindow();
@@ -130,11 +132,12 @@ int wmain(int argc, wchar_t** argv) {
     auto name = [](HWND window) { return window != nullptr ? Utf8(ClassOf(window)) : std::string("-"); };
     char flags[16];
     wsprintfA(flags, "%lx", input.flags);
-    out += "input\t" + name(input.hwndActive) + "\t" + name(input.hwndFocus) + "\t" + name(input.hwndMenuOwner) +
-           "\t" + flags + "\n";
+    out += "input\t" + name(input.hwndActive) + "\t" + name(input.hwndFocus) + "\t" +
+           name(input.hwndMenuOwner) + "\t" + flags + "\n";
   }
 
-  HANDLE file = CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 4;
   DWORD written = 0;
   const BOOL ok = WriteFile(file, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
