@@ -6,14 +6,25 @@
 #   rig.sh start                 X display, PulseAudio with demo devices, Wine prefix, stand-in
 #   rig.sh stop                  stop everything this rig started
 #   rig.sh program EXE [ARGS]    start EXE in a Wine virtual desktop (background)
+#   rig.sh program --record FILE EXE [ARGS]
+#                                the same, through launcher.exe, which writes "started PID"
+#                                and, when EXE ends, "exit CODE" to FILE
+#   rig.sh launch FILE EXE [ARGS]
+#                                start EXE through launcher.exe on the running desktop
+#                                (a second program, or a second instance); FILE as above
+#   rig.sh exit-code FILE        the exit code recorded in FILE (fails while none is)
 #   rig.sh wait-tray [SECONDS]   wait until a tray icon shows
+#   rig.sh tray-shown            succeeds when a tray icon shows now
 #   rig.sh wait-exit [SECONDS]   wait until the program has ended
 #   rig.sh tray [BUTTON]         click the tray icon (3, the right button, by default)
 #   rig.sh choose TOP [SUB]      choose item TOP of the open popup menu (from 1, separators
 #                                not counted) and item SUB of its submenu, by keyboard
-#   rig.sh keys KEY...           send keys (xdotool names: Down, Return, Escape, ...)
+#   rig.sh keys KEY...           send keys (xdotool names: Down, Return, Escape, ...), to the
+#                                open popup menu when there is one
 #   rig.sh click X Y [BUTTON]    click at desktop coordinates
 #   rig.sh screenshot FILE.png   the whole desktop
+#   rig.sh windows               the desktop's top-level windows, the foreground window and
+#                                the shell's balloon texts (window_titles.exe format)
 #   rig.sh journal               the stand-in's calls, one "identifier,role" a line
 #   rig.sh defaults              Wine's default values (NAME=identifier)
 #   rig.sh endpoints             what Wine's Core Audio lists (endpoints_probe format)
@@ -38,7 +49,9 @@
 # RIG_DIR (the rig's folder; $RIG_BUILD/e2e), RIG_DISPLAY (use this X display
 # instead of a private Xvfb), RIG_SOUND=demo|system|auto (auto: the demo
 # devices unless the machine's own sound server lists a playback device),
-# RIG_MENU_DELAY (seconds to wait for a menu to open; 1), RIG_WINEDEBUG (the
+# RIG_MENU_DELAY (seconds to wait for a menu to open; 1), RIG_KEY_DELAY (seconds
+# after each key; 0.25), RIG_KEY_HOLD (seconds a key is held; 0.1, 0: xdotool's
+# press-and-release at once), RIG_WINEDEBUG (the
 # program's WINEDEBUG channels; its output goes to $RIG_DIR/state/program.log).
 set -u
 
@@ -288,14 +301,40 @@ cmd_recreate_prefix() {
 
 # ------------------------------------------------------------------ the program
 
+# A program given as a Unix path as Wine sees it; a Windows path as it is.
+program_path() {
+  case $1 in
+  /*) winpath "$1" ;;
+  *) printf '%s' "$1" ;;
+  esac
+}
+
+launcher_exe() {
+  launcher=$RIG_BUILD/tests/e2e/launcher.exe
+  [ -f "$launcher" ] || die "$launcher is missing: build the windows tree first"
+}
+
 cmd_program() {
+  record=
+  if [ "${1:-}" = --record ]; then
+    [ $# -ge 3 ] || die "usage: rig.sh program --record FILE EXE [ARGS]"
+    record=$2
+    shift 2
+  fi
   [ $# -ge 1 ] || die "usage: rig.sh program EXE [ARGS]"
   load_env
   exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
   shift
   [ -f "$exe" ] || die "no program $exe"
   : >"$STATE/program.log"
-  (cd "$(dirname "$exe")" && WINEDEBUG=${RIG_WINEDEBUG:-$WINEDEBUG} exec wine explorer "/desktop=$DESKTOP_NAME,$DESKTOP_SIZE" "$(winpath "$exe")" "$@") \
+  if [ -n "$record" ]; then
+    launcher_exe
+    rm -f "$record"
+    set -- "$(winpath "$launcher")" "$(winpath "$record")" "$(winpath "$exe")" "$@"
+  else
+    set -- "$(winpath "$exe")" "$@"
+  fi
+  (cd "$(dirname "$exe")" && WINEDEBUG=${RIG_WINEDEBUG:-$WINEDEBUG} exec wine explorer "/desktop=$DESKTOP_NAME,$DESKTOP_SIZE" "$@") \
     </dev/null >>"$STATE/program.log" 2>&1 &
   echo $! >"$STATE/program.pid"
   n=0
@@ -304,6 +343,36 @@ cmd_program() {
     [ $n -gt 300 ] && die "the Wine desktop did not appear (see $STATE/program.log)"
     sleep 0.1
   done
+}
+
+# Waits until the launcher recorded the start (or the failure) in $1.
+wait_record() {
+  n=0
+  until grep -q '^started\|^failed' "$1" 2>/dev/null; do
+    n=$((n + 1))
+    [ $n -gt 300 ] && die "the launcher did not start (see $STATE/launch.log)"
+    sleep 0.1
+  done
+  ! grep -q '^failed' "$1" || die "the launcher could not start the program: $(cat "$1")"
+}
+
+cmd_launch() {
+  [ $# -ge 2 ] || die "usage: rig.sh launch FILE EXE [ARGS]"
+  load_env
+  launcher_exe
+  record=$1
+  exe=$(program_path "$2")
+  shift 2
+  rm -f "$record"
+  wine "$launcher" --desktop "$DESKTOP_NAME" "$(winpath "$record")" "$exe" "$@" \
+    </dev/null >>"$STATE/launch.log" 2>&1 &
+  wait_record "$record"
+}
+
+cmd_exit_code() {
+  [ $# -ge 1 ] || die "usage: rig.sh exit-code FILE"
+  [ -f "$1" ] || return 1
+  sed -n 's/^exit \([0-9-]*\)$/\1/p' "$1" | grep . || return 1
 }
 
 cmd_wait_exit() {
@@ -328,20 +397,30 @@ tray_point() {
   TRAY_Y=${RIG_TRAY_Y:-$((height - 10))}
 }
 
+# Does a tray icon show now? An empty notification area is one plain colour.
+# (Wine's shell draws its icons into the taskbar: they are no windows.)
+tray_shown() {
+  tray_point
+  colours=$(import -silent -window root -crop "16x16+$((TRAY_X - 8))+$((TRAY_Y - 8))" +repage png:- 2>/dev/null |
+    convert png:- -format '%k' info: 2>/dev/null)
+  [ -n "$colours" ] && [ "$colours" -gt 2 ]
+}
+
+cmd_tray_shown() {
+  load_env
+  tray_shown
+}
+
 cmd_wait_tray() {
   load_env
-  tray_point
   limit=$((${1:-30} * 2))
   n=0
-  # An empty notification area is one plain colour.
-  while :; do
-    colours=$(import -silent -window root -crop "16x16+$((TRAY_X - 8))+$((TRAY_Y - 8))" +repage png:- 2>/dev/null |
-      convert png:- -format '%k' info: 2>/dev/null)
-    [ -n "$colours" ] && [ "$colours" -gt 2 ] && return 0
+  until tray_shown; do
     n=$((n + 1))
     [ $n -gt "$limit" ] && die "no tray icon appeared"
     sleep 0.5
   done
+  return 0
 }
 
 # Moves the pointer to X Y and clicks. (mousemove --sync would wait for ever
@@ -356,10 +435,40 @@ cmd_tray() {
   click_at "$TRAY_X" "$TRAY_Y" "${1:-3}"
 }
 
-# One key, then time for Wine's menu loop to act on it.
+# One key, held for a moment as a typist holds it, then time for Wine's menu
+# loop to act on it. Held keys: xdotool's own "key" sends the press and the
+# release at once, and when the press makes a background program that
+# listens to raw input take the foreground (the last letter of the monitor
+# sequence), Wine loses the release it had already queued for that program.
 key() {
-  xdotool key "$1"
+  hold=${RIG_KEY_HOLD:-0.1}
+  if [ "$hold" = 0 ]; then
+    xdotool key "$1"
+  else
+    xdotool keydown "$1" sleep "$hold" keyup "$1"
+  fi
   sleep "${RIG_KEY_DELAY:-0.25}"
+}
+
+# Gives the X input focus to the open popup menu. Wine hands a typed key to
+# the process whose X window has the X focus, and drops it there when that
+# process's window is not the foreground one. A program that opens its menu
+# from the tray has no visible window of its own that could take the focus,
+# so the focus stays where it was: on the desktop (keys reach the menu), or,
+# once another program's window has closed and the taskbar took over, on the
+# taskbar (keys are dropped, though the program is the foreground). The menu
+# is the program's visible window without a name (explorer's are skipped);
+# with no menu open nothing changes.
+focus_menu() {
+  menu=
+  for window in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
+    class=$(xprop -id "$window" WM_CLASS 2>/dev/null)
+    case $class in *'= "'*) ;; *) continue ;; esac
+    case $class in *'"explorer.exe"'*) continue ;; esac
+    menu=$window
+  done
+  [ -n "$menu" ] && xdotool windowfocus "$menu" 2>/dev/null
+  return 0
 }
 
 cmd_choose() {
@@ -367,6 +476,7 @@ cmd_choose() {
   case "$1${2:-1}" in *[!0-9]*) die "usage: rig.sh choose TOP [SUB] (positions from 1)" ;; esac
   load_env
   sleep "${RIG_MENU_DELAY:-1}"
+  focus_menu
   i=0
   while [ $i -lt "$1" ]; do
     key Down
@@ -386,6 +496,7 @@ cmd_choose() {
 
 cmd_keys() {
   load_env
+  focus_menu
   for name in "$@"; do key "$name"; done
 }
 
@@ -393,6 +504,16 @@ cmd_click() {
   [ $# -ge 2 ] || die "usage: rig.sh click X Y [BUTTON]"
   load_env
   click_at "$1" "$2" "${3:-1}"
+}
+
+cmd_windows() {
+  load_env
+  probe=$RIG_BUILD/tests/e2e/window_titles.exe
+  [ -f "$probe" ] || die "$probe is missing: build the windows tree first"
+  out=$STATE/windows.txt
+  rm -f "$out"
+  wine "$probe" "$DESKTOP_NAME" "$(winpath "$out")" </dev/null >/dev/null 2>&1 || die "window_titles failed"
+  cat "$out"
 }
 
 cmd_screenshot() {
@@ -533,6 +654,10 @@ case $command in
 start) cmd_start ;;
 stop) cmd_stop ;;
 program) cmd_program "$@" ;;
+launch) cmd_launch "$@" ;;
+exit-code) cmd_exit_code "$@" ;;
+tray-shown) cmd_tray_shown ;;
+windows) cmd_windows ;;
 wait-exit) cmd_wait_exit "$@" ;;
 wait-tray) cmd_wait_tray "$@" ;;
 tray) cmd_tray "$@" ;;

@@ -47,7 +47,7 @@ wait_until() {
 }
 
 rig_up() {
-  for _tool in Xvfb xdotool xwd convert pulseaudio pactl wine; do
+  for _tool in Xvfb xdotool xprop xwd import convert pulseaudio pactl wine; do
     command -v "$_tool" >/dev/null 2>&1 || skip "$_tool is not installed"
   done
   rm -rf "$ARTIFACTS"
@@ -74,3 +74,71 @@ journal_length() { rig journal | wc -l | tr -d ' '; }
 journal_since() { rig journal | tail -n "+$(($1 + 1))"; }
 # journal_has LINE: the journal holds this line.
 journal_has() { rig journal | grep -qxF "$1"; }
+
+# A Unix path as the Windows path Wine gives it on drive Z:.
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+# The desktop's windows (window_titles.exe), cached per call of list_windows.
+list_windows() { WINDOWS=$(rig windows) || fail "window_titles failed"; }
+# visible_windows: "<process id><TAB><process><TAB><class><TAB><title>" of each visible window.
+visible_windows() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "window" && $2 == 1 { print $3 "\t" $4 "\t" $5 "\t" $6 }'; }
+# has_visible_window PROCESS TITLE-PATTERN: a visible window of PROCESS (base name) whose
+# whole title matches the extended regular expression.
+has_visible_window() {
+  printf '%s\n' "$WINDOWS" | awk -F '\t' -v p="$1" '$1 == "window" && $2 == 1 && $4 == p { print $6 }' |
+    grep -Eqx -e "$2"
+}
+# foreground_window: "<process><TAB><class><TAB><title>" of the foreground window.
+foreground_window() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "foreground" { print $2 "\t" $3 "\t" $4 }'; }
+# input_state: "<active class><TAB><focus class><TAB><menu owner class><TAB><flags>" of the
+# foreground thread: where typed keys go.
+input_state() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "input" { print $2 "\t" $3 "\t" $4 "\t" $5 }'; }
+# taskbar_buttons: how many buttons the visible taskbar shows, Start included (0 while
+# Wine hides the taskbar: no tray icon and no window with a button).
+taskbar_buttons() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "taskbar" { n++ } END { print n + 0 }'; }
+# balloon_texts: the texts of the shell's visible balloons and tooltips, one a line.
+balloon_texts() { printf '%s\n' "$WINDOWS" | awk -F '\t' '$1 == "text" { print $3 }'; }
+
+# The program's registry key and values.
+SETTINGS_KEY='HKCU\Software\Kestrova Technologies\Varnolet 7'
+RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+# registry_values KEY: "<name><TAB><type><TAB><data>" of each value of KEY (nothing when absent).
+registry_values() {
+  rig wine reg query "$1" </dev/null 2>/dev/null | tr -d '\r' |
+    sed -n 's/^    \(.*\)    \(REG_[A-Z_]*\)    \(.*\)$/\1\t\2\t\3/p'
+}
+# registry_value KEY NAME: "<type><TAB><data>" of one value, nothing when absent.
+registry_value() { registry_values "$1" | awk -F '\t' -v n="$2" '$1 == n { print $2 "\t" $3 }'; }
+# set_setting NAME NUMBER: a REG_DWORD value of the program's key.
+set_setting() {
+  rig wine reg add "$SETTINGS_KEY" /v "$1" /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1 ||
+    fail "could not set $1"
+}
+# setting_is NAME NUMBER: the program's REG_DWORD value NAME holds NUMBER.
+setting_is() { [ "$(registry_value "$SETTINGS_KEY" "$1")" = "$(printf 'REG_DWORD\t0x%x' "$2")" ]; }
+
+# write_bytes FILE HEX...: FILE holds exactly these bytes (two hex digits each).
+write_bytes() {
+  _file=$1
+  shift
+  : >"$_file"
+  for _byte in "$@"; do printf "\\$(printf '%03o' "0x$_byte")" >>"$_file"; done
+}
+# hex_of TEXT: the bytes of TEXT in hex, one argument each.
+hex_of() { printf '%s' "$1" | od -An -v -tx1 | tr -s ' \n' ' '; }
+
+# Unix path of the program's data folder (%APPDATA%\Varnolet 7\Data).
+data_folder() { printf '%s/Varnolet 7/Data' "$(rig appdata)"; }
+
+# log_texts FILE: the lines of an activity log file without their time stamps.
+log_texts() { sed '1s/^\xEF\xBB\xBF//; s/^[0-9]*\/[0-9]*\/[0-9]* [0-9]*:[0-9]*:[0-9]* :: //' "$1"; }
+# A time stamp: day/month/year hour:minute:second in decimal without leading zeros.
+TIME_STAMP='([1-9]|[12][0-9]|3[01])/([1-9]|1[0-2])/[1-9][0-9]{3} ([0-9]|1[0-9]|2[0-3]):([0-9]|[1-5][0-9]):([0-9]|[1-5][0-9])'
+# in_order FILE LINE...: FILE holds these whole lines in this order (others may come between).
+in_order() {
+  _file=$1
+  shift
+  printf '%s\n' "$@" >"$ARTIFACTS/.expected"
+  awk 'NR == FNR { want[++n] = $0; next } i < n && $0 == want[i + 1] { i++ } END { exit !(i == n) }' \
+    "$ARTIFACTS/.expected" "$_file"
+}

@@ -1,6 +1,5 @@
 #!/bin/sh
-# Varnolet 7's tray menu, end to end (waits in tests/e2e/pending/ until the
-# main form's tray menu exists; move it to tests/e2e/scenarios/ to run it):
+# Varnolet 7's tray menu, end to end:
 #   - item N of the Playback submenu reaches the policy stand-in with the
 #     identifier of Wine's N-th render endpoint, for every N;
 #   - the checked default reaches nothing;
