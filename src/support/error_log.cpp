@@ -20,6 +20,11 @@ bool ErrorLog::CheckResult(std::int64_t result, std::u16string_view entry) {
   // thread's last error code in between.
   const std::uint32_t number = rule_.number == ErrorRule::Number::Result ? static_cast<std::uint32_t>(result)
                                                                           : messages_.LastErrorCode();
+  RecordFailure(number, entry);
+  return false;
+}
+
+void ErrorLog::RecordFailure(std::uint32_t number, std::u16string_view entry) {
   std::u16string line = TimeStamp(clock_);
   line += u": ";
   const std::u16string message = messages_.MessageText(number, MessageWidth::Unbroken);
@@ -30,7 +35,6 @@ bool ErrorLog::CheckResult(std::int64_t result, std::u16string_view entry) {
   line += entry;
   line += message;
   entries_.push_back(std::move(line));
-  return false;
 }
 
 void ErrorLog::AddError(std::u16string_view entry) {

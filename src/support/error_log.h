@@ -50,6 +50,10 @@ class ErrorLog {
   // message number, updates the last error text and returns false.
   bool CheckResult(std::int64_t result, std::u16string_view entry);
 
+  // Records a failed call whose reason is the system's text for `number`
+  // (a COM status, say, where the thread's last error says nothing).
+  void RecordFailure(std::uint32_t number, std::u16string_view entry);
+
   // Records a failure the component found itself; the last error text becomes
   // the part of the entry after its last comma.
   void AddError(std::u16string_view entry);

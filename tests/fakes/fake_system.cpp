@@ -20,6 +20,13 @@ FakeSystem::FakeSystem() {
       {0x80070490, u"Element not found. "},
       {0x80040154, u"Class not registered. "},
       {0x80004005, u"Unspecified error "},
+      {0x80004002, u"No such interface supported "},
+      {0x8007000E, u"Not enough memory resources are available to complete this operation. "},
+      {0x80070005, u"Access is denied. "},
+      {0x80010106, u"Cannot change thread mode after it is set. "},
+      {0x8004100E, u"Invalid namespace "},
+      {0x80041001, u"Generic failure "},
+      {0x80041003, u"Access denied "},
   };
 }
 

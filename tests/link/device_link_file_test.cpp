@@ -401,10 +401,9 @@ TEST_F(DeviceLinkFileTest, EnabledLoadsAndSubscribes) {
 TEST_F(DeviceLinkFileTest, AFailedSubscriptionSetsTheFlag) {
   files.AddFile(path, kOneLink);
   wmi.failures.FailNext("CreateUnsecuredApartment", 0x80040154u);
-  system.lastError = 5;
   EXPECT_FALSE(Initialize(1));
   EXPECT_EQ(log.Lines().back(),
-            L(u"  -Could not register to receive process notifications, ", system.Text(5)));
+            L(u"  -Could not register to receive process notifications, ", system.Text(0x80040154u)));
   EXPECT_TRUE(failed);
   EXPECT_EQ(links, std::vector<DEVICELINK>{Example()});  // the links stay loaded
 }

@@ -95,11 +95,13 @@ class NotifyFailureTest : public ProcessesTest, public testing::WithParamInterfa
 TEST_P(NotifyFailureTest, RecordsTheStepsEntryAndReleasesWhatItObtained) {
   const NotifyStep& step = GetParam();
   wmi.failures.FailNext(step.op, step.status);
-  system.lastError = 5;  // the entry takes the thread's last error text
+  system.lastError = 0;  // COM calls leave the thread's last error alone
 
   EXPECT_FALSE(processes->Notify());
-  EXPECT_EQ(Entries(), std::vector<std::u16string>{Line(std::u16string(step.entry) + system.Text(5))});
-  EXPECT_EQ(processes->GetLastErrorText(), system.Text(5));
+  // The reason is the COM status's own text, never the stale "success".
+  ASSERT_FALSE(system.Text(step.status).empty());
+  EXPECT_EQ(Entries(), std::vector<std::u16string>{Line(std::u16string(step.entry) + system.Text(step.status))});
+  EXPECT_EQ(processes->GetLastErrorText(), system.Text(step.status));
   EXPECT_EQ(static_cast<std::uint32_t>(processes->LastResult()), step.status);
   // Nothing after the failing step, and nothing left over.
   const std::string& lastCall =
@@ -168,11 +170,10 @@ TEST_F(ProcessesTest, NotifyTwiceLeavesExactlyOneSubscription) {
 TEST_F(ProcessesTest, NotifyGoesOnWhenTheOldSubscriptionCannotBeCancelled) {
   ASSERT_TRUE(processes->Notify());
   wmi.failures.FailNext("CancelAsyncCall", 0x80041001u);
-  system.lastError = 6;
   ASSERT_TRUE(processes->Notify());
-  EXPECT_EQ(Entries(),
-            std::vector<std::u16string>{Line(
-                u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes," + system.Text(6))});
+  EXPECT_EQ(Entries(), std::vector<std::u16string>{
+                           Line(u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes," +
+                                system.Text(0x80041001u))});
   // The old subscription still runs in the fake, but its sink was let go and calls nothing.
   EXPECT_EQ(wmi.ActiveSubscriptions(), 2);
   wmi.Deliver(1);
@@ -215,11 +216,10 @@ TEST_F(ProcessesTest, UnRegisterCancelsReleasesInOrderAndKeepsTheApartment) {
 TEST_F(ProcessesTest, AFailedCancelKeepsTheSubscription) {
   ASSERT_TRUE(processes->Notify());
   wmi.failures.FailNext("CancelAsyncCall", 0x80041001u);
-  system.lastError = 6;
   EXPECT_FALSE(processes->UnRegister());
-  EXPECT_EQ(Entries(),
-            std::vector<std::u16string>{Line(
-                u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes," + system.Text(6))});
+  EXPECT_EQ(Entries(), std::vector<std::u16string>{
+                           Line(u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes," +
+                                system.Text(0x80041001u))});
   EXPECT_TRUE(wmi.released.empty());
   EXPECT_TRUE(processes->Subscribed());
   wmi.Deliver(2);
