@@ -148,7 +148,7 @@ void CProcesses::DropSubscription() {
     lastResult_ = wmi_.CancelAsyncCall(services_, stubSink_);
     // Whatever the system says, the sink is detached below and calls nothing more.
     if (ComFailed(lastResult_))
-      log_.RecordFailure(static_cast<std::uint32_t>(lastResult_),
+      log_.RecordStatus(static_cast<std::uint32_t>(lastResult_),
                          u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");
     subscribed_ = false;
   }
@@ -160,7 +160,7 @@ void CProcesses::DropSubscription() {
 bool CProcesses::NotifyFailed(std::u16string_view entry) {
   // COM calls leave the thread's last error alone: the reason recorded is the
   // system's text for the COM status itself, never a stale "success".
-  log_.RecordFailure(static_cast<std::uint32_t>(lastResult_), entry);
+  log_.RecordStatus(static_cast<std::uint32_t>(lastResult_), entry);
   ReleaseSubscriptionObjects();
   ReleaseApartment();
   if (comEntered_) wmi_.LeaveApartment();
@@ -224,7 +224,7 @@ bool CProcesses::UnRegister() {
   }
   lastResult_ = wmi_.CancelAsyncCall(services_, stubSink_);
   if (ComFailed(lastResult_)) {
-    log_.RecordFailure(static_cast<std::uint32_t>(lastResult_), u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");
+    log_.RecordStatus(static_cast<std::uint32_t>(lastResult_), u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");
     return false;
   }
   subscribed_ = false;

@@ -1,5 +1,7 @@
 #include "support/error_log.h"
 
+#include "support/text.h"
+
 namespace varnolet {
 
 bool ErrorLog::Failed(std::int64_t result) const {
@@ -20,14 +22,19 @@ bool ErrorLog::CheckResult(std::int64_t result, std::u16string_view entry) {
   // thread's last error code in between.
   const std::uint32_t number = rule_.number == ErrorRule::Number::Result ? static_cast<std::uint32_t>(result)
                                                                           : messages_.LastErrorCode();
-  RecordFailure(number, entry);
+  Record(messages_.MessageText(number, MessageWidth::Unbroken), entry);
   return false;
 }
 
-void ErrorLog::RecordFailure(std::uint32_t number, std::u16string_view entry) {
+void ErrorLog::RecordStatus(std::uint32_t status, std::u16string_view entry) {
+  std::u16string message = messages_.MessageText(status, MessageWidth::Unbroken);
+  if (message.empty()) message = u"0x" + HexLower(status, 8);
+  Record(message, entry);
+}
+
+void ErrorLog::Record(const std::u16string& message, std::u16string_view entry) {
   std::u16string line = TimeStamp(clock_);
   line += u": ";
-  const std::u16string message = messages_.MessageText(number, MessageWidth::Unbroken);
   if (rule_.accumulate)
     lastErrorText_ += message;
   else

@@ -50,9 +50,10 @@ class ErrorLog {
   // message number, updates the last error text and returns false.
   bool CheckResult(std::int64_t result, std::u16string_view entry);
 
-  // Records a failed call whose reason is the system's text for `number`
-  // (a COM status, say, where the thread's last error says nothing).
-  void RecordFailure(std::uint32_t number, std::u16string_view entry);
+  // Records a failed COM call: its reason is the system's text for the
+  // status itself (the thread's last error says nothing about COM), or the
+  // status in hexadecimal when the system has no text for it.
+  void RecordStatus(std::uint32_t status, std::u16string_view entry);
 
   // Records a failure the component found itself; the last error text becomes
   // the part of the entry after its last comma.
@@ -63,6 +64,7 @@ class ErrorLog {
 
  private:
   bool Failed(std::int64_t result) const;
+  void Record(const std::u16string& message, std::u16string_view entry);
 
   SystemMessages& messages_;
   Clock& clock_;

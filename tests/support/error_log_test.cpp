@@ -118,6 +118,17 @@ TEST(ErrorLogTest, AddErrorReplacesEvenForRawInput) {
   EXPECT_EQ(log.GetLastErrorText(), u"Function failed");
 }
 
+TEST(ErrorLogTest, ComStatusIsRecordedWithItsOwnTextOrInHexadecimal) {
+  FakeSystem system;
+  system.lastError = 0;  // COM calls leave it alone
+  ErrorLog log(system, system, error_rules::kProcesses);
+  log.RecordStatus(0x80070005u, u"CProcesses,Notify(),CoSetProxyBlanket(),All Processes,");
+  EXPECT_EQ(log.GetLastErrorText(), system.Text(0x80070005u));
+  log.RecordStatus(0x80040153u, u"CProcesses,Notify(),CoCreateInstance() (2nd call),All Processes,");
+  EXPECT_EQ(log.Entries().back(), Line(u"CProcesses,Notify(),CoCreateInstance() (2nd call),All Processes,0x80040153"));
+  EXPECT_EQ(log.GetLastErrorText(), u"0x80040153");
+}
+
 TEST(ErrorLogTest, EmptySystemMessageEndsTheEntryAtItsFourthComma) {
   FakeSystem system;
   system.lastError = 0x1234;  // no text for this code

@@ -199,6 +199,10 @@ TEST_F(LinkProcessesWineTest, NotifyFailsAtTheUnsecuredApartmentAndLeavesComToTh
   const std::u16string& entry = processes.Log().Entries()[0];
   ASSERT_NE(entry.find(head), std::u16string::npos) << Narrow(entry);
   EXPECT_EQ(entry.substr(entry.find(head) + head.size()), processes.GetLastErrorText());
+  // The reason is the system's text for the COM status (Wine has none: then
+  // the status itself), not the thread's unchanged last error.
+  const std::u16string reason = wine::SystemText(static_cast<DWORD>(REGDB_E_CLASSNOTREG));
+  EXPECT_EQ(processes.GetLastErrorText(), reason.empty() ? u"0x80040154" : reason);
   EXPECT_FALSE(processes.Subscribed());
   EXPECT_TRUE(ApartmentEntered());
 
