@@ -327,6 +327,14 @@ cmd_program() {
   shift
   [ -f "$exe" ] || die "no program $exe"
   : >"$STATE/program.log"
+  # A desktop of the same name that is still closing would take the new
+  # program in and then end with it: wait until the last one is gone.
+  n=0
+  while xdotool search --name "^$DESKTOP_NAME - Wine desktop\$" >/dev/null 2>&1; do
+    n=$((n + 1))
+    [ $n -gt 150 ] && die "the previous Wine desktop did not close"
+    sleep 0.1
+  done
   if [ -n "$record" ]; then
     launcher_exe
     rm -f "$record"
