@@ -63,10 +63,6 @@ void NotificationPlacement::Place(NotificationView& view) {
 
 // ------------------------------------------------------------ single window
 
-NotificationWindow::NotificationWindow(NotificationView& view, const bool& notificationsEnabled,
-                                       std::uint16_t& ticks)
-    : view_(view), notificationsEnabled_(notificationsEnabled), fade_(view, ticks) {}
-
 std::uint16_t& NotificationWindow::ProcessTicks() {
   static std::uint16_t ticks = 0;
   return ticks;
@@ -84,10 +80,6 @@ void NotificationWindow::ShowNotification(const std::u16string& text) {
 }
 
 // ------------------------------------------------------------ link window
-
-LinkNotificationWindow::LinkNotificationWindow(NotificationView& view, const bool& notificationsEnabled,
-                                               std::uint16_t& ticks)
-    : view_(view), notificationsEnabled_(notificationsEnabled), fade_(view, ticks) {}
 
 std::uint16_t& LinkNotificationWindow::ProcessTicks() {
   static std::uint16_t ticks = 0;

@@ -136,49 +136,49 @@ class NotificationPlacement {
   int left_ = 0;
 };
 
-// The single notification window (TNotificationsForm as a notification).
-class NotificationWindow {
+// What both windows are made of: their view, the main form's notifications
+// flag (read at every show), the fade and the placement. `ticks` is the
+// window class's counter; the process has one per class.
+class FadingWindow {
  public:
-  // `notificationsEnabled` is the main form's flag, read at every show.
-  // `ticks` is the window class's counter; the process has one.
-  NotificationWindow(NotificationView& view, const bool& notificationsEnabled,
-                     std::uint16_t& ticks = ProcessTicks());
-
-  // The caller has loaded the picture into Img.
-  void ShowNotification(const std::u16string& text);
   void TimerNTimer() { fade_.TimerNTimer(); }
 
   const NotificationFade& Fade() const { return fade_; }
   const NotificationPlacement& Placement() const { return placement_; }
 
-  static std::uint16_t& ProcessTicks();
+ protected:
+  FadingWindow(NotificationView& view, const bool& notificationsEnabled, std::uint16_t& ticks)
+      : view_(view), notificationsEnabled_(notificationsEnabled), fade_(view, ticks) {}
 
- private:
   NotificationView& view_;
   const bool& notificationsEnabled_;
   NotificationFade fade_;
   NotificationPlacement placement_;
 };
 
-// The device-link window (TDlNotificationsForm).
-class LinkNotificationWindow {
+// The single notification window (TNotificationsForm as a notification).
+class NotificationWindow : public FadingWindow {
  public:
-  LinkNotificationWindow(NotificationView& view, const bool& notificationsEnabled,
-                         std::uint16_t& ticks = ProcessTicks());
+  NotificationWindow(NotificationView& view, const bool& notificationsEnabled,
+                     std::uint16_t& ticks = ProcessTicks())
+      : FadingWindow(view, notificationsEnabled, ticks) {}
 
-  void ShowLinkNotification(const std::u16string& playbackName, const std::u16string& recordingName);
-  void TimerNTimer() { fade_.TimerNTimer(); }
-
-  const NotificationFade& Fade() const { return fade_; }
-  const NotificationPlacement& Placement() const { return placement_; }
+  // The caller has loaded the picture into Img.
+  void ShowNotification(const std::u16string& text);
 
   static std::uint16_t& ProcessTicks();
+};
 
- private:
-  NotificationView& view_;
-  const bool& notificationsEnabled_;
-  NotificationFade fade_;
-  NotificationPlacement placement_;
+// The device-link window (TDlNotificationsForm).
+class LinkNotificationWindow : public FadingWindow {
+ public:
+  LinkNotificationWindow(NotificationView& view, const bool& notificationsEnabled,
+                         std::uint16_t& ticks = ProcessTicks())
+      : FadingWindow(view, notificationsEnabled, ticks) {}
+
+  void ShowLinkNotification(const std::u16string& playbackName, const std::u16string& recordingName);
+
+  static std::uint16_t& ProcessTicks();
 };
 
 }  // namespace varnolet
