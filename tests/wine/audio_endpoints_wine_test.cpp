@@ -110,19 +110,7 @@ std::u16string JournalPath() {
 }
 
 std::vector<std::string> JournalLines() {
-  std::vector<std::string> lines;
-  HANDLE file = CreateFileW(as_wide(JournalPath()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return lines;
-  std::string text;
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
-  CloseHandle(file);
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-    lines.push_back(text.substr(start, end - start));
-  return lines;
+  return wine::LinesOf(wine::ReadWholeFile(JournalPath()));
 }
 
 std::string Ascii8(const std::u16string& text) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "support/text.h"
 #include "support/wide_win32.h"
@@ -28,6 +29,29 @@ inline std::u16string FreshFolder(const std::u16string& name) {
   std::u16string folder = from_wide(unique) + u"-" + name + u"\\";
   CreateDirectoryW(as_wide(folder), nullptr);
   return folder;
+}
+
+// A whole file's bytes ("" when it cannot be opened), read while others may
+// still write it.
+inline std::string ReadWholeFile(const std::u16string& path) {
+  std::string text;
+  HANDLE file = CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char chunk[4096];
+  DWORD read = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
+  CloseHandle(file);
+  return text;
+}
+
+// The lines of a text that ends each line with a line feed.
+inline std::vector<std::string> LinesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  return lines;
 }
 
 // The system's own text for a code, as the error log asks for it.
