@@ -29,11 +29,6 @@
 
 namespace varnolet {
 
-// Pseudo endpoint identifiers of hotkeys not bound to a device.
-inline constexpr std::u16string_view kNoHotkeyId = hotkey_id::kNone;
-inline constexpr std::u16string_view kDisableHotkeysId = hotkey_id::kDisableHotkeys;
-inline constexpr std::u16string_view kNotificationsId = hotkey_id::kNotifications;
-
 class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
  public:
   // Runs the whole start-up sequence.

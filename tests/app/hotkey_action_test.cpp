@@ -31,8 +31,8 @@ class HotkeyActionTest : public testing::Test {
  protected:
   void SetUp() override {
     std::vector<std::uint8_t> map = test_files::Header(5);
-    test_files::Record(map, {kPositionV}, 0, 1, 1, test_files::Narrow(kNotificationsId));  // Ctrl+Shift+V
-    test_files::Record(map, {kPositionD}, 1, 0, 1, test_files::Narrow(kDisableHotkeysId));  // Ctrl+Alt+D
+    test_files::Record(map, {kPositionV}, 0, 1, 1, test_files::Narrow(hotkey_id::kNotifications));  // Ctrl+Shift+V
+    test_files::Record(map, {kPositionD}, 1, 0, 1, test_files::Narrow(hotkey_id::kDisableHotkeys));  // Ctrl+Alt+D
     test_files::Record(map, {kPosition1}, 1, 0, 1, kHeadset);                                // Ctrl+Alt+1
     test_files::Record(map, {kPosition2}, 1, 0, 1, kAbsent);                                 // Ctrl+Alt+2
     test_files::Record(map, {kPositionM}, 1, 0, 1, kMicrophone);                             // Ctrl+Alt+M
@@ -96,7 +96,7 @@ TEST_F(HotkeyActionTest, DisableHotkeysSavesEveryLoadedHotkeyAndStopsRawInput) {
 
   // Pressed again (the action called as the table would): nothing more happens.
   const std::size_t lines = rig.Lines().size();
-  const std::u16string id(kDisableHotkeysId);
+  const std::u16string id(hotkey_id::kDisableHotkeys);
   form().HotkeyAction(&id);
   EXPECT_EQ(rig.Lines().size(), lines);
 }
