@@ -25,7 +25,8 @@ TNotificationsForm::TNotificationsForm(ProcessObjects& objects, ProcessEnvironme
       hotkeyServices_{HotkeyFileAccess{objects.Drive, objects.ports.utf8, activityLog, {}}, objects.HotkeyTable,
                       objects.RawInput, view.Handle(), BindHotkeyAction<&TNotificationsForm::HotkeyAction>(*this)},
       hotkeyFields_{loadedHotkeys, hotkeyIdentifiers, hotkeysEnabled, hotkeyInitFailed},
-      engine_(*this, objects.Processes, objects.ports.clsid, activityLog) {
+      engine_(*this, objects.Processes, objects.ports.clsid, activityLog),
+      watcherCallback_(objects.Processes) {
   // Defaults and the built-in texts come first: everything after may read them.
   settings = kDefaultSettings;
   stringTable.assign(kBuiltInStrings.begin(), kBuiltInStrings.end());
@@ -73,7 +74,7 @@ TNotificationsForm::TNotificationsForm(ProcessObjects& objects, ProcessEnvironme
   AddLog(u"Loading string resources . . .");
   LoadLanguage();
 
-  objects_.Processes.SetCallback([this](std::int32_t parameter) { return DeviceLinkCallback(parameter); }, 0);
+  watcherCallback_.Set([this](std::int32_t parameter) { return DeviceLinkCallback(parameter); });
 
   RunFeatureInitialization();
 }

@@ -139,6 +139,22 @@ class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
     NotificationsView& view_;
   };
 
+  // Holds the process watcher's creation callback, which captures the form,
+  // and clears it when the form goes, whichever way it goes (a constructor
+  // that throws after subscribing included): the watcher outlives the form,
+  // and COM may still deliver a batch while it lets go of its subscription.
+  class WatcherCallback {
+   public:
+    explicit WatcherCallback(CProcesses& processes) : processes_(processes) {}
+    ~WatcherCallback() { processes_.SetCallback({}, 0); }
+    WatcherCallback(const WatcherCallback&) = delete;
+    WatcherCallback& operator=(const WatcherCallback&) = delete;
+    void Set(CProcesses::Callback callback) { processes_.SetCallback(std::move(callback), 0); }
+
+   private:
+    CProcesses& processes_;
+  };
+
   void RunFeatureInitialization();
   void CreateUserFolders();
   bool SaveSetting(int slot, const std::u16string& name, const std::u16string& failedLine, int balloon);
@@ -207,6 +223,9 @@ class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
   std::u16string pendingBalloon_;
   bool menuOpen_ = false;
   bool rebuildPending_ = false;
+
+  // Last, so that it is the first member to go.
+  WatcherCallback watcherCallback_;
 };
 
 }  // namespace varnolet

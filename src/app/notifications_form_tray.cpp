@@ -35,12 +35,11 @@ void TNotificationsForm::EnumerateDirection(CCollectionInterface& collection, st
                                             int& count, int noDevices, int failed,
                                             const std::u16string& failureLine) {
   if (collection.Enumerate()) {
-    const std::int32_t found = collection.GetDevicesCount();
-    count = found < 0 ? 0 : found;
-    if (count != 0)
-      devices = collection.GetDevices();
-    else
-      devices.push_back(DEVICEINFO{String(noDevices), {}});
+    // The count is the list's own size: no index into a device list is ever
+    // bounded by anything but that list.
+    devices = collection.GetDevices();
+    count = static_cast<int>(devices.size());
+    if (count == 0) devices.push_back(DEVICEINFO{String(noDevices), {}});
   } else {
     AddLog(failureLine, objects_.Enumeration.GetLastErrorText());
     devices.push_back(DEVICEINFO{String(failed), {}});

@@ -10,6 +10,14 @@ std::u16string NameOf(const PropertyValue& value) {
   return value.type == audio::kTypeWideString ? value.text : std::u16string();
 }
 
+// A call may hand out an object together with a result the component
+// rejects (a positive success code such as S_FALSE): the reference is given
+// back, so that no rejected result leaks an object.
+void GiveBack(CoreAudioApi& api, AudioObject& object) {
+  if (object != kNoAudioObject) api.ReleaseObject(object);
+  object = kNoAudioObject;
+}
+
 }  // namespace
 
 // ------------------------------------------------------------ enumerator
@@ -33,7 +41,7 @@ bool CEnumerationInterface::Create(AudioClass which, AudioObject& object, std::u
   }
   result_ = api_.CreateObject(which, &object);
   if (log_.CheckResult(result_, entry)) return true;
-  object = kNoAudioObject;
+  GiveBack(api_, object);
   return false;
 }
 
@@ -94,14 +102,19 @@ bool CCollectionInterface::Enumerate() {
   collection_ = kNoAudioObject;
   result_ = api.EnumEndpoints(owner_.enumerator_, dataFlow_, audio::kStateActive, &collection_);
   if (!log.CheckResult(result_, u"CCollectionInterface,Enumerate(),EnumAudioEndpoints(),NULL,")) {
-    collection_ = kNoAudioObject;
+    GiveBack(api, collection_);
     return false;
   }
-  for (std::uint32_t i = 0; static_cast<std::int64_t>(i) < GetDevicesCount(); ++i) {
+  // The count is asked again before every item; a failed count ends the
+  // enumeration as any other failed call does.
+  for (std::uint32_t i = 0;; ++i) {
+    const std::int32_t count = GetDevicesCount();
+    if (count < 0) return false;
+    if (static_cast<std::int64_t>(i) >= count) break;
     DEVICEINFO record;
     result_ = api.CollectionItem(collection_, i, &device_);
     if (!log.CheckResult(result_, u"CCollectionInterface,Enumerate(),Item(),NULL,")) {
-      device_ = kNoAudioObject;
+      GiveBack(api, device_);
       return false;
     }
     result_ = api.EndpointId(device_, &record.id);
@@ -111,7 +124,6 @@ bool CCollectionInterface::Enumerate() {
     }
     result_ = api.OpenStore(device_, audio::kStorageRead, &store_);
     if (!log.CheckResult(result_, u"CCollectionInterface,Enumerate(),OpenPropertyStore(),NULL,")) {
-      store_ = kNoAudioObject;
       ReleaseItem();
       return false;
     }
@@ -158,7 +170,7 @@ bool CCollectionInterface::GetDefaultMultimediaDevice(DEVICEINFO& device) {
   result_ = api.DefaultEndpoint(owner_.enumerator_, dataFlow_, audio::kRoleMultimedia, &device_);
   if (!log.CheckResult(
           result_, u"CCollectionInterface,GetDefaultMultimediaDevice(),GetDefaultAudioEndpoint(),NULL,")) {
-    device_ = kNoAudioObject;
+    GiveBack(api, device_);
     return false;
   }
   std::u16string id;
@@ -171,7 +183,6 @@ bool CCollectionInterface::GetDefaultMultimediaDevice(DEVICEINFO& device) {
   result_ = api.OpenStore(device_, audio::kStorageRead, &store_);
   if (!log.CheckResult(result_,
                        u"CCollectionInterface,GetDefaultMultimediaDevice(),OpenPropertyStore(),NULL,")) {
-    store_ = kNoAudioObject;
     ReleaseItem();
     return false;
   }

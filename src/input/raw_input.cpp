@@ -32,12 +32,15 @@ constexpr ScanCodeTable MakeScanCodeTable() {
   for (int i = 0; i < 10; ++i) both(static_cast<std::uint16_t>(0x3B + i), key::kF1 + i);  // F1-F10
   both(0x57, key::kF11);
   both(0x58, key::kF12);
-  both(0x0B, key::kDigit0);
-  for (int i = 0; i < 9; ++i) both(static_cast<std::uint16_t>(0x02 + i), key::kDigit1 + i);  // 1-9
+  // Digits and letters only without the prefix: multimedia keyboards send
+  // their keys as E0 with a letter's make code (Mute E0 20 is D, Volume Up
+  // E0 30 is B, Next E0 19 is P, ...), and those must not count as letters.
+  split(0x0B, key::kDigit0, -1);
+  for (int i = 0; i < 9; ++i) split(static_cast<std::uint16_t>(0x02 + i), key::kDigit1 + i, -1);  // 1-9
   // Letters A to T, then V, U, W, X, Y, Z.
   constexpr std::uint16_t kLetters[] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
                                         0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x2F, 0x16, 0x11, 0x2D, 0x15, 0x2C};
-  for (int i = 0; i < 26; ++i) both(kLetters[i], key::kLetterA + i);
+  for (int i = 0; i < 26; ++i) split(kLetters[i], key::kLetterA + i, -1);
   both(0x29, key::kGrave);
   both(0x33, key::kComma);
   both(0x34, key::kFullStop);

@@ -122,15 +122,21 @@ bool CProcesses::RaiseCreated() {
   return callback_ ? callback_(parameter_) : true;
 }
 
+void CProcesses::DetachSink() {
+  if (sink_ != nullptr) sink_->Detach();
+}
+
 void CProcesses::ReleaseSubscriptionObjects() {
   const auto drop = [this](ComRef& object) {
     if (object != 0) wmi_.ReleaseObject(object);
     object = 0;
   };
+  // The sink calls nothing once the watcher starts letting go: a batch that
+  // COM delivers while a proxy is released is dropped.
+  DetachSink();
   drop(locator_);
   drop(services_);
   if (sink_ != nullptr) {
-    sink_->Detach();
     sink_->Release();
     sink_ = nullptr;
   }
@@ -145,6 +151,9 @@ void CProcesses::ReleaseApartment() {
 
 void CProcesses::DropSubscription() {
   if (subscribed_) {
+    // Cancelling is a cross-process call during which COM may deliver a
+    // pending batch to this thread: the sink is detached before it.
+    DetachSink();
     lastResult_ = wmi_.CancelAsyncCall(services_, stubSink_);
     // Whatever the system says, the sink is detached below and calls nothing more.
     if (ComFailed(lastResult_))
@@ -222,6 +231,8 @@ bool CProcesses::UnRegister() {
         u"CProcesses,UnRegister(),CancelAsyncCall(),IWbemObjectSink interface,Interface is uninitialized");
     return false;
   }
+  // Detached first: a batch delivered during the cancellation calls nothing.
+  DetachSink();
   lastResult_ = wmi_.CancelAsyncCall(services_, stubSink_);
   if (ComFailed(lastResult_)) {
     log_.RecordStatus(static_cast<std::uint32_t>(lastResult_), u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");

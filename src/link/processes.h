@@ -164,6 +164,8 @@ class CProcesses {
   // Releases, in this order, the locator, the services, the program's sink,
   // the stub and the stub's sink.
   void ReleaseSubscriptionObjects();
+  // The program's sink stops calling back (the subscription may still deliver).
+  void DetachSink();
   void ReleaseApartment();
   // Cancels an active subscription and releases everything it holds.
   void DropSubscription();

@@ -106,5 +106,46 @@ TEST_F(DeviceLinkFormTest, SaveStepWritesTheMapReloadsItAndSavesTheSetting) {
   EXPECT_EQ(rig.registry.GetDword(kKey, u"DeviceLink"), 1u);
 }
 
+// The watcher outlives the form and COM may deliver a batch at any moment
+// until the subscription is gone: no batch may reach a form that is gone or
+// going. (The sanitize tier reports any touch of freed memory.)
+TEST_F(DeviceLinkFormTest, NoBatchReachesAFormThatIsGone) {
+  WriteLinks({{GuidOf(kHeadsetGuid), u"Notepad", kNotepad}});
+  rig.registry.SetDword(kKey, u"Splash", 1);
+  rig.Start();
+  ASSERT_EQ(rig.wmi.ActiveSubscriptions(), 1);
+  rig.processes.Add(1200, kNotepad);
+
+  // After the form is destroyed, while the watcher still listens.
+  rig.form.reset();
+  rig.wmi.Deliver(1);
+  EXPECT_TRUE(rig.audio.setCalls.empty());
+
+  // From inside the cancellation the watcher's destructor makes.
+  int delivered = 0;
+  rig.wmi.duringCancel = [&] {
+    ++delivered;
+    rig.wmi.Deliver(1);
+  };
+  rig.objects.reset();
+  EXPECT_EQ(delivered, 1);
+  EXPECT_TRUE(rig.audio.setCalls.empty());
+  EXPECT_TRUE(rig.wmi.misuse.empty());
+}
+
+// The constructor throws after subscribing; while the exception box pumps
+// messages, a batch still arrives.
+TEST_F(DeviceLinkFormTest, NoBatchReachesAFormWhoseConstructorThrew) {
+  WriteLinks({{GuidOf(kHeadsetGuid), u"Notepad", kNotepad}});
+  rig.view.splashThrows = true;  // the splash comes after Device Link has subscribed
+  EXPECT_THROW(rig.Start(), std::runtime_error);
+  ASSERT_EQ(rig.wmi.ActiveSubscriptions(), 1);
+  rig.processes.Add(1200, kNotepad);
+  rig.wmi.Deliver(1);
+  EXPECT_TRUE(rig.audio.setCalls.empty());
+  rig.objects.reset();
+  EXPECT_EQ(rig.wmi.ActiveSubscriptions(), 0);
+}
+
 }  // namespace
 }  // namespace varnolet

@@ -2,6 +2,8 @@
 // records, their actions, and the monitor key sequence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/form_rig.h"
 #include "input/input_test_files.h"
 
@@ -93,6 +95,10 @@ TEST_F(HotkeyActionTest, DisableHotkeysSavesEveryLoadedHotkeyAndStopsRawInput) {
   // Every hotkey is still in the file, the absent device's included, as loaded.
   EXPECT_EQ(rig.files.Bytes(kHotkeyFile), mapBytes);
   EXPECT_EQ(form().LoadedHotkeys().size(), 5u);
+  // The reloaded table points into the identifiers loaded with it.
+  const std::vector<HOTKEY>& items = rig.objects->HotkeyTable.Items();
+  ASSERT_EQ(items.size(), 5u);
+  for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].parameter, &form().HotkeyIdentifiers()[i]);
 
   // Pressed again (the action called as the table would): nothing more happens.
   const std::size_t lines = rig.Lines().size();
@@ -132,6 +138,35 @@ TEST_F(HotkeyActionTest, DeviceHotkeySwitchesAndAnnouncesOnlyASuccess) {
   EXPECT_EQ(rig.view.picture, u"");
   EXPECT_EQ(rig.Lines().back(),
             u"  -Could not change default render device, " + rig.system.Text(fakes::kElementNotFound));
+}
+
+// The keyboard repeats a held key: every repeat matches again and switches again.
+TEST_F(HotkeyActionTest, HoldingADeviceHotkeySwitchesAgainWithEveryRepeat) {
+  rig.Start();
+  Event(kCtrl, fakes::kKeyDown);
+  Event(kAlt, fakes::kKeyDown);
+  Event(k1, fakes::kKeyDown);
+  Event(k1, fakes::kKeyDown);  // automatic repeat
+  Event(k1, fakes::kKeyDown);
+  Event(k1, fakes::kKeyUp);
+  Event(kAlt, fakes::kKeyUp);
+  Event(kCtrl, fakes::kKeyUp);
+  EXPECT_EQ(rig.audio.setCalls.size(), 6u);  // three switches, two roles each
+  const std::vector<std::u16string> lines = rig.Lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), u"Changing default render device . . ."), 3);
+}
+
+// A record that cannot be read leaves the held state as it was, and that
+// state is matched again: the lost release of "1" still holds Ctrl+Alt+1.
+TEST_F(HotkeyActionTest, ARecordThatCannotBeReadStillEvaluatesTheUnchangedState) {
+  rig.Start();
+  Event(kCtrl, fakes::kKeyDown);
+  Event(kAlt, fakes::kKeyDown);
+  Event(k1, fakes::kKeyDown);
+  rig.rawInput.failures.FailNext("SizeQuery", 6);
+  Event(k1, fakes::kKeyUp);
+  EXPECT_EQ(rig.audio.setCalls.size(), 4u);
+  EXPECT_EQ(Shown(), u"Headset");
 }
 
 TEST_F(HotkeyActionTest, HotkeyOfAnAbsentDeviceDoesNothing) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fakes/form_rig.h"
+#include "input/input_test_files.h"
 #include "support/text.h"
 
 namespace varnolet {
@@ -291,6 +292,34 @@ TEST(StartupTest, SplashHidesTheTrayIconUntilItEndsAndKeepsStartupBalloons) {
   // Later balloons show at once.
   form.ShowBalloon(u"x");
   EXPECT_EQ(rig.view.balloons.back(), u"x");
+}
+
+// Hotkeys that fail to start are off for the run: the setting is 0 in
+// memory, the table is emptied before the second initialisation, raw input
+// is unregistered and a balloon says so; the registry keeps its value.
+TEST(StartupTest, HotkeysThatFailToStartAreOffForTheRunOnly) {
+  FormRig rig;
+  rig.registry.SetDword(kKey, u"Splash", 1);
+  rig.files.AddFolder(kDataDir);
+  std::vector<std::uint8_t> map = test_files::Header(1);
+  test_files::Record(map, {13}, 1, 0, 1, test_files::Narrow(hotkey_id::kNotifications));  // Ctrl+Alt+1
+  rig.files.AddFile(std::u16string(kDataDir) + u"\\hmap.dat", map);
+  rig.rawInput.failures.FailNext("RegisterDevice", 5);
+  TNotificationsForm& form = rig.Start();
+
+  const Lines lines = rig.Lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), u"Intializing hotkeys setting . . ."), 2);
+  EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                         [](const std::u16string& line) {
+                           return line.rfind(u"  -Could not register to receive keyboard notifications, ", 0) == 0;
+                         }),
+            lines.end());
+  EXPECT_EQ(form.Settings()[setting::Hotkeys], 0);
+  EXPECT_FALSE(form.HotkeysEnabled());
+  EXPECT_EQ(rig.objects->HotkeyTable.Items().size(), 1u);  // emptied, then loaded once more
+  EXPECT_TRUE(rig.rawInput.Registered().empty());
+  EXPECT_EQ(rig.view.balloons, Lines{u"Could not load hotkeys, hotkeys are disabled"});
+  EXPECT_EQ(rig.registry.GetDword(kKey, u"Hotkeys"), 1u);
 }
 
 TEST(StartupTest, NotificationWindowIsPreparedAfterTheTrayIconOrSplash) {

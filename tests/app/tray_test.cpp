@@ -101,6 +101,40 @@ TEST_F(TrayTest, EmptyOrFailedDirectionsShowAPlaceholderThatDoesNothing) {
   }
 }
 
+// The count asked before the second endpoint fails: the enumeration fails as
+// a whole, and a later count that succeeds again never outgrows the list the
+// form holds.
+TEST_F(TrayTest, AFailedCountNeverLetsTheFormIndexPastItsLists) {
+  rig.audio.render.push_back(Endpoint(u"{0.0.0.00000000}.{44444444-4444-4444-4444-444444444444}", u"Line Out"));
+  rig.audio.failures.FailAfter("CollectionCount", 1, fakes::kUnspecifiedError);
+  TNotificationsForm& form = Start();
+  EXPECT_TRUE(form.PlaybackDevices().empty());
+  EXPECT_EQ(form.PlaybackList().size(), 1u);  // the placeholder
+  const Lines lines = rig.Lines();
+  EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                         [](const std::u16string& line) {
+                           return line.rfind(u"  -Could not enumerate render audio endpoint devices, ", 0) == 0;
+                         }),
+            lines.end());
+  form.UpdatePopupMenuExecute();
+  ASSERT_EQ(rig.view.playbackItems.size(), 1u);
+  EXPECT_FALSE(rig.view.playbackItems[0].clickable);
+  // A click on a position the failed list does not hold switches nothing.
+  form.PlaybackItemClick(2);
+  EXPECT_TRUE(rig.audio.setCalls.empty());
+
+  // The next tray click enumerates again, and this time every count succeeds.
+  form.TrayMouseDown();
+  ASSERT_EQ(form.PlaybackDevices().size(), 3u);
+  ASSERT_EQ(rig.view.playbackItems.size(), 3u);
+  EXPECT_EQ(rig.view.playbackItems[2].caption, u"Line Out");
+  form.PlaybackItemClick(2);
+  EXPECT_EQ(SetCalls().size(), 2u);
+  EXPECT_EQ(SetCalls().front().first, u"{0.0.0.00000000}.{44444444-4444-4444-4444-444444444444}");
+  form.PlaybackItemClick(3);
+  EXPECT_EQ(SetCalls().size(), 2u);
+}
+
 TEST_F(TrayTest, RolesMakeTheirCallsInOrderAndCountFailures) {
   struct Case {
     std::int32_t role;

@@ -291,15 +291,68 @@ TEST_F(EndpointsTest, AFailedItemStepEndsEnumerationKeepingTheRecordsSoFar) {
   }
 }
 
-TEST_F(EndpointsTest, AFailedCountEndsTheLoopAndTheEnumerationStillSucceeds) {
+TEST_F(EndpointsTest, AFailedCountEndsTheEnumerationWithFalse) {
   audio.failures.FailAfter("CollectionCount", 2, kUnspecified);  // asked before the third endpoint
   CEnumerationInterface enumeration(audio, system, system);
   CCollectionInterface& render = enumeration.RenderCollection();
-  EXPECT_TRUE(render.Enumerate());
+  EXPECT_FALSE(render.Enumerate());
   EXPECT_EQ(render.Devices(), (std::vector<DEVICEINFO>{{u"Speakers", kSpeakers}, {u"Headset", kHeadset}}));
   EXPECT_EQ(enumeration.Log().Entries(),
             std::vector<std::u16string>{
                 Failed(u"CCollectionInterface,GetDevicesCount(),GetCount(),NULL,", kUnspecified)});
+  EXPECT_EQ(enumeration.GetLastErrorText(), system.Text(kUnspecified));
+  // Nothing of the failed item step is held.
+  EXPECT_EQ(audio.LiveOf(Kind::Device), 0);
+  EXPECT_EQ(audio.LiveOf(Kind::Store), 0);
+}
+
+// A call may succeed with a status other than S_OK (S_FALSE) and still hand
+// out an object. The component takes only S_OK; the object that came with a
+// rejected result is given back, never dropped.
+TEST_F(EndpointsTest, AnObjectHandedOutWithARejectedSuccessCodeIsReleased) {
+  constexpr std::uint32_t kFalse = 1;  // S_FALSE
+  struct Case {
+    const char* op;
+    std::function<bool(CEnumerationInterface&)> run;
+    const char16_t* entry;
+    int liveAfter;  // the objects the component still holds after the rejection
+  };
+  const std::vector<Case> cases = {
+      {"CreateObject:PolicyConfig7", [](CEnumerationInterface& e) { return e.Initialize(); },
+       u"CEnumerationInterface,Initialize(),CoInitializeEx(),PolicyConfigClient,", 2},
+      {"EnumEndpoints:render", [](CEnumerationInterface& e) { return e.RenderCollection().Enumerate(); },
+       u"CCollectionInterface,Enumerate(),EnumAudioEndpoints(),NULL,", 3},
+      {"CollectionItem", [](CEnumerationInterface& e) { return e.RenderCollection().Enumerate(); },
+       u"CCollectionInterface,Enumerate(),Item(),NULL,", 4},
+      {"OpenStore", [](CEnumerationInterface& e) { return e.RenderCollection().Enumerate(); },
+       u"CCollectionInterface,Enumerate(),OpenPropertyStore(),NULL,", 4},
+      {"DefaultEndpoint:render",
+       [](CEnumerationInterface& e) {
+         DEVICEINFO device;
+         return e.RenderCollection().GetDefaultMultimediaDevice(device);
+       },
+       u"CCollectionInterface,GetDefaultMultimediaDevice(),GetDefaultAudioEndpoint(),NULL,", 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.op);
+    FakeCoreAudio api;
+    api.render = audio.render;
+    api.defaults = audio.defaults;
+    {
+      CEnumerationInterface enumeration(api, system, system);
+      api.failures.FailNext(c.op, kFalse);
+      EXPECT_FALSE(c.run(enumeration));
+      ASSERT_FALSE(enumeration.Log().Entries().empty());
+      EXPECT_EQ(enumeration.Log().Entries().back().rfind(Line(c.entry), 0), 0u);
+      // The enumerator, the policy objects it made and, once listed, the
+      // collection; nothing of the rejected call.
+      EXPECT_EQ(api.Live(), c.liveAfter);
+      EXPECT_EQ(api.LiveOf(Kind::Device), 0);
+      EXPECT_EQ(api.LiveOf(Kind::Store), 0);
+    }
+    EXPECT_EQ(api.Live(), 0);
+    EXPECT_EQ(api.badReleases, 0);
+  }
 }
 
 TEST_F(EndpointsTest, CountingANeverEnumeratedCollectionFails) {

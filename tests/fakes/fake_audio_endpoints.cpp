@@ -12,6 +12,13 @@ std::int32_t Code(std::uint32_t code) {
   return static_cast<std::int32_t>(code);
 }
 
+// A scripted code with the severity bit clear (S_FALSE) is a success status:
+// the call goes on and hands out its object, as the system's calls do, and
+// reports that code instead of S_OK.
+bool IsFailure(std::uint32_t code) {
+  return (code & 0x80000000u) != 0;
+}
+
 }  // namespace
 
 AudioObject FakeCoreAudio::Hand(Object object) {
@@ -53,25 +60,33 @@ std::int32_t FakeCoreAudio::CreateObject(AudioClass which, AudioObject* object) 
                          "CreateObject:PolicyConfig7"};
   const Kind kinds[] = {Kind::Enumerator, Kind::PolicyVista, Kind::Policy7};
   const int index = static_cast<int>(which);
+  std::int32_t status = audio::kOk;
   if (auto code = failures.Take(names[index])) {
-    *object = kNoAudioObject;
-    return Code(*code);
+    if (IsFailure(*code)) {
+      *object = kNoAudioObject;
+      return Code(*code);
+    }
+    status = Code(*code);
   }
   *object = Hand(Object{kinds[index], {}});
-  return audio::kOk;
+  return status;
 }
 
 std::int32_t FakeCoreAudio::EnumEndpoints(AudioObject enumerator, std::int32_t dataFlow,
                                           std::uint32_t stateMask, AudioObject* collection) {
   stateMasks.push_back(stateMask);
+  std::int32_t status = audio::kOk;
   if (auto code = failures.Take("EnumEndpoints" + Direction(dataFlow))) {
-    *collection = kNoAudioObject;
-    return Code(*code);
+    if (IsFailure(*code)) {
+      *collection = kNoAudioObject;
+      return Code(*code);
+    }
+    status = Code(*code);
   }
   std::vector<FakeEndpoint>* list = ListOf(dataFlow);
   if (Find(enumerator, Kind::Enumerator) == nullptr || list == nullptr) return Code(kUnspecifiedError);
   *collection = Hand(Object{Kind::Collection, *list});
-  return audio::kOk;
+  return status;
 }
 
 std::int32_t FakeCoreAudio::CollectionCount(AudioObject collection, std::uint32_t* count) {
@@ -84,18 +99,26 @@ std::int32_t FakeCoreAudio::CollectionCount(AudioObject collection, std::uint32_
 
 std::int32_t FakeCoreAudio::CollectionItem(AudioObject collection, std::uint32_t index, AudioObject* device) {
   *device = kNoAudioObject;
-  if (auto code = failures.Take("CollectionItem")) return Code(*code);
+  std::int32_t status = audio::kOk;
+  if (auto code = failures.Take("CollectionItem")) {
+    if (IsFailure(*code)) return Code(*code);
+    status = Code(*code);
+  }
   const Object* object = Find(collection, Kind::Collection);
   if (object == nullptr) return Code(kUnspecifiedError);
   if (index >= object->endpoints.size()) return Code(0x80070057u);  // E_INVALIDARG
   *device = Hand(Object{Kind::Device, {object->endpoints[index]}});
-  return audio::kOk;
+  return status;
 }
 
 std::int32_t FakeCoreAudio::DefaultEndpoint(AudioObject enumerator, std::int32_t dataFlow, std::int32_t role,
                                             AudioObject* device) {
   *device = kNoAudioObject;
-  if (auto code = failures.Take("DefaultEndpoint" + Direction(dataFlow))) return Code(*code);
+  std::int32_t status = audio::kOk;
+  if (auto code = failures.Take("DefaultEndpoint" + Direction(dataFlow))) {
+    if (IsFailure(*code)) return Code(*code);
+    status = Code(*code);
+  }
   if (Find(enumerator, Kind::Enumerator) == nullptr) return Code(kUnspecifiedError);
   auto found = defaults.find({dataFlow, role});
   std::vector<FakeEndpoint>* list = ListOf(dataFlow);
@@ -103,7 +126,7 @@ std::int32_t FakeCoreAudio::DefaultEndpoint(AudioObject enumerator, std::int32_t
   for (const FakeEndpoint& endpoint : *list) {
     if (endpoint.id == found->second) {
       *device = Hand(Object{Kind::Device, {endpoint}});
-      return audio::kOk;
+      return status;
     }
   }
   return Code(kElementNotFound);
@@ -120,11 +143,15 @@ std::int32_t FakeCoreAudio::EndpointId(AudioObject device, std::u16string* id) {
 std::int32_t FakeCoreAudio::OpenStore(AudioObject device, std::uint32_t access, AudioObject* store) {
   storeAccess.push_back(access);
   *store = kNoAudioObject;
-  if (auto code = failures.Take("OpenStore")) return Code(*code);
+  std::int32_t status = audio::kOk;
+  if (auto code = failures.Take("OpenStore")) {
+    if (IsFailure(*code)) return Code(*code);
+    status = Code(*code);
+  }
   const Object* object = Find(device, Kind::Device);
   if (object == nullptr) return Code(kUnspecifiedError);
   *store = Hand(Object{Kind::Store, object->endpoints});
-  return audio::kOk;
+  return status;
 }
 
 std::int32_t FakeCoreAudio::FriendlyName(AudioObject store, PropertyValue* value) {

@@ -314,6 +314,7 @@ std::int32_t FakeWmi::ExecNotificationQueryAsync(ComRef services, const std::u16
 std::int32_t FakeWmi::CancelAsyncCall(ComRef services, ComRef sink) {
   const std::int32_t code = Scripted("CancelAsyncCall");
   Live(services, "services", "CancelAsyncCall");
+  if (duringCancel) duringCancel();
   if (code != 0) return code;
   if (subscriptions_.erase(sink) == 0) return kNotFound;
   Drop(sink);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -126,6 +127,9 @@ class FakeWmi final : public WmiApi {
 
   // Delivers one batch of `events` creation events to every active subscription.
   void Deliver(std::int32_t events);
+  // Runs inside CancelAsyncCall, before the subscription ends: COM may deliver
+  // a pending batch to the thread during that cross-process call.
+  std::function<void()> duringCancel;
 
   // Objects with references left (the program's sinks included).
   int LiveObjects() const;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,7 @@ class RecordingView final : public NotificationsView {
     (menu == DeviceMenu::Playback ? playbackItems : recordingItems) = items;
   }
   void ShowSplash() override {
+    if (splashThrows) throw std::runtime_error("the splash window could not be made");
     splashShown = true;
     events.push_back(u"splash");
   }
@@ -119,6 +121,7 @@ class RecordingView final : public NotificationsView {
   std::vector<MenuItemModel> recordingItems;
   bool trayVisible = false;
   bool splashShown = false;
+  bool splashThrows = false;  // a window that cannot be made, as the toolkit reports it
   bool terminated = false;
   int debugFormShown = 0;
   int notificationCallsBeforeTray = -1;

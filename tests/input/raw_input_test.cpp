@@ -52,17 +52,18 @@ const std::vector<KeyRow>& KeyTable() {
     for (int i = 0; i < 10; ++i) r.push_back({static_cast<std::uint16_t>(0x3B + i), Prefix::Any, i});  // F1-F10
     r.push_back({0x57, Prefix::Any, 10});
     r.push_back({0x58, Prefix::Any, 11});
-    r.push_back({0x0B, Prefix::Any, 12});
-    for (int i = 0; i < 9; ++i) r.push_back({static_cast<std::uint16_t>(0x02 + i), Prefix::Any, 13 + i});
+    // Digits and letters without the E0 prefix only: with it they are media keys.
+    r.push_back({0x0B, Prefix::NoE0, 12});
+    for (int i = 0; i < 9; ++i) r.push_back({static_cast<std::uint16_t>(0x02 + i), Prefix::NoE0, 13 + i});
     const std::uint16_t letters[] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24,  // A-J
                                      0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14};  // K-T
-    for (int i = 0; i < 20; ++i) r.push_back({letters[i], Prefix::Any, 22 + i});
-    r.push_back({0x2F, Prefix::Any, 42});  // V
-    r.push_back({0x16, Prefix::Any, 43});  // U
-    r.push_back({0x11, Prefix::Any, 44});  // W
-    r.push_back({0x2D, Prefix::Any, 45});  // X
-    r.push_back({0x15, Prefix::Any, 46});  // Y
-    r.push_back({0x2C, Prefix::Any, 47});  // Z
+    for (int i = 0; i < 20; ++i) r.push_back({letters[i], Prefix::NoE0, 22 + i});
+    r.push_back({0x2F, Prefix::NoE0, 42});  // V
+    r.push_back({0x16, Prefix::NoE0, 43});  // U
+    r.push_back({0x11, Prefix::NoE0, 44});  // W
+    r.push_back({0x2D, Prefix::NoE0, 45});  // X
+    r.push_back({0x15, Prefix::NoE0, 46});  // Y
+    r.push_back({0x2C, Prefix::NoE0, 47});  // Z
     const KeyRow rest[] = {
         {0x29, Prefix::Any, 48},  {0x33, Prefix::Any, 49},   {0x34, Prefix::Any, 50},  {0x35, Prefix::NoE0, 51},
         {0x27, Prefix::Any, 52},  {0x28, Prefix::Any, 53},   {0x1B, Prefix::Any, 54},  {0x1A, Prefix::Any, 55},
@@ -115,6 +116,32 @@ TEST(KeyTableTest, EveryMakeCodeWithEveryPrefixSelectsTheTablesPosition) {
       EXPECT_EQ(KeyPosition(makeCode, flags), Expected(makeCode, flags))
           << "make code " << std::hex << code << " flags " << flags;
     }
+  }
+}
+
+// Multimedia keys arrive as E0 with a letter's make code; none of them may
+// set a letter's flag, or a hotkey on D would fire on Mute.
+TEST(KeyTableTest, MediaKeysSetNoDigitOrLetter) {
+  struct MediaKey {
+    const char* name;
+    std::uint16_t makeCode;
+    int letterPosition;  // the position the same code sets without E0
+  };
+  const MediaKey keys[] = {
+      {"Mute", 0x20, key::kLetterA + 3},          {"Volume Down", 0x2E, key::kLetterA + 2},
+      {"Volume Up", 0x30, key::kLetterA + 1},     {"Play", 0x22, key::kLetterA + 6},
+      {"Stop", 0x24, key::kLetterA + 9},          {"Previous", 0x10, key::kLetterA + 16},
+      {"Next", 0x19, key::kLetterA + 15},         {"Calculator", 0x21, key::kLetterA + 5},
+      {"Browser Home", 0x32, key::kLetterA + 12},
+  };
+  for (const MediaKey& media : keys) {
+    SCOPED_TRACE(media.name);
+    EXPECT_EQ(KeyPosition(media.makeCode, kE0), -1);
+    EXPECT_EQ(KeyPosition(media.makeCode, 0), media.letterPosition);
+    DEVICEINPUT input;
+    UpdateKeyboard(input.keyboard, RawKeyboardEvent{media.makeCode, kE0, 0, kKeyDown}, LockStates{});
+    for (int position = key::kDigit0; position <= key::kLetterA + 25; ++position)
+      EXPECT_FALSE(input.keyboard.keys[static_cast<std::size_t>(position)]) << position;
   }
 }
 
