@@ -19,7 +19,9 @@ std::array<std::uint8_t, 4> LittleEndianBytes(std::uint32_t value) {
           static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
-bool HoldsHotkey(const HotkeySlot& slot) { return slot.identifier != hotkey_id::kNone; }
+bool HoldsHotkey(const HotkeySlot& slot) {
+  return slot.identifier != hotkey_id::kNone;
+}
 
 HotkeySlot SlotOf(const HOTKEY& hotkey, const std::u16string& identifier) {
   HotkeySlot slot;
@@ -30,7 +32,9 @@ HotkeySlot SlotOf(const HOTKEY& hotkey, const std::u16string& identifier) {
 
 }  // namespace
 
-std::u16string HotkeyFilePath(const std::u16string& dataPath) { return dataPath + hotkey_file::kRelativePath; }
+std::u16string HotkeyFilePath(const std::u16string& dataPath) {
+  return dataPath + hotkey_file::kRelativePath;
+}
 
 std::vector<HotkeySlot> LoadedHotkeySlots(const std::vector<HOTKEY>& loadedHotkeys,
                                           const std::vector<std::u16string>& hotkeyIdentifiers) {
@@ -61,7 +65,8 @@ std::vector<HotkeySlot> FillSlots(const std::vector<HOTKEY>& loadedHotkeys,
       for (std::size_t d = 0; d < playback; ++d)
         if (playbackIdentifiers[d] == identifier) slots[2 + d] = SlotOf(loadedHotkeys[i], identifier);
       for (std::size_t d = 0; d < recordingIdentifiers.size(); ++d)
-        if (recordingIdentifiers[d] == identifier) slots[2 + playback + d] = SlotOf(loadedHotkeys[i], identifier);
+        if (recordingIdentifiers[d] == identifier)
+          slots[2 + playback + d] = SlotOf(loadedHotkeys[i], identifier);
     }
   }
   return slots;
@@ -156,7 +161,8 @@ bool LoadHotkeyFile(HotkeyFileAccess& access, std::vector<HOTKEY>& loadedHotkeys
   }
   std::uint32_t size = 0;
   if (!file.Size(size))
-    return fail(HotkeyFileFault::Unreadable, u"  -Could not determine hotkeys configuration file size, ", errorText());
+    return fail(HotkeyFileFault::Unreadable, u"  -Could not determine hotkeys configuration file size, ",
+                errorText());
   if (size == 0) {
     log.AddLog(u"  -Hotkeys configurations file is empty");
     file.Close();
@@ -255,7 +261,8 @@ void SetDamagedFileAside(HotkeyFileAccess& access) {
     log.AddLog(u"  -Could not reset hotkeys configuration file, ", access.drive.GetLastErrorText());
     return;
   }
-  if (!file.Close()) log.AddLog(u"  -Could not close hotkeys configuration file, ", access.drive.GetLastErrorText());
+  if (!file.Close())
+    log.AddLog(u"  -Could not close hotkeys configuration file, ", access.drive.GetLastErrorText());
 }
 
 }  // namespace
@@ -294,7 +301,8 @@ bool InitializeHotkeys(HotkeyServices& services, HotkeyFields& fields, std::int3
   log.AddLog(u"  -Enabled");
   log.AddLog(u"  -Registed hotkeys configuration");
   if (!keyboard.Register(services.window, 1)) {
-    log.AddLog(u"  -Could not register to receive keyboard notifications, ", services.rawInput.GetLastErrorText());
+    log.AddLog(u"  -Could not register to receive keyboard notifications, ",
+               services.rawInput.GetLastErrorText());
     fields.hotkeyInitFailed = 1;
     return false;
   }

@@ -54,7 +54,8 @@ class FileApi {
                                 std::uint32_t creation, std::uint32_t attributes) = 0;
   // SetFilePointerEx(handle, distance, nullptr, method)
   virtual bool MovePointer(FileHandle handle, std::int64_t distance, std::uint32_t method) = 0;
-  virtual bool WriteBytes(FileHandle handle, const void* data, std::uint32_t count, std::uint32_t* written) = 0;
+  virtual bool WriteBytes(FileHandle handle, const void* data, std::uint32_t count,
+                          std::uint32_t* written) = 0;
   virtual bool ReadBytes(FileHandle handle, void* data, std::uint32_t count, std::uint32_t* read) = 0;
   // GetFileSizeEx
   virtual bool QuerySize(FileHandle handle, std::uint64_t* size) = 0;
@@ -111,8 +112,8 @@ class CFile {
   CFileInformation FileInformation;
 
  private:
-  bool OpenWith(const std::u16string& path, std::uint32_t share, std::uint32_t creation, std::uint32_t attributes,
-                std::u16string_view entry);
+  bool OpenWith(const std::u16string& path, std::uint32_t share, std::uint32_t creation,
+                std::uint32_t attributes, std::u16string_view entry);
 
   CDrive& drive_;
   FileHandle handle_ = 0;

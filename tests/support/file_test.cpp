@@ -17,7 +17,9 @@ using fakes::FakeFiles;
 using fakes::FakeSystem;
 using fakes::kStamp;
 
-std::u16string Line(std::u16string_view entry) { return std::u16string(kStamp) + u": " + std::u16string(entry); }
+std::u16string Line(std::u16string_view entry) {
+  return std::u16string(kStamp) + u": " + std::u16string(entry);
+}
 
 constexpr char16_t kNoDrive[] = u"CDrive,CheckDrive(),NULL,NULL,The drive specified does not exist";
 constexpr char16_t kExtractFailed[] = u"CDrive,ExtractPath(),CheckDrive(),NULL,Function Failed";
@@ -31,7 +33,9 @@ class FileTest : public testing::Test {
   CDrive drive{files, system, system};
   CFile& file = drive.Directory.File;
 
-  std::vector<std::uint8_t> Bytes(const std::u16string& path) { return files.Bytes(path).value_or(std::vector<std::uint8_t>{}); }
+  std::vector<std::uint8_t> Bytes(const std::u16string& path) {
+    return files.Bytes(path).value_or(std::vector<std::uint8_t>{});
+  }
 };
 
 // ------------------------------------------------------------ resolution
@@ -66,16 +70,23 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FilePathTest,
     testing::Values(
         ResolveCase{"Relative", u"Data\\x.dat", u"C:\\Data\\x.dat", u"C:\\Data\\", u"C:\\", {}},
-        ResolveCase{"Absolute", u"D:\\Varnolet 7\\Data\\hmap.dat", u"D:\\Varnolet 7\\Data\\hmap.dat",
-                    u"D:\\Varnolet 7\\Data\\", u"D:\\", {}},
+        ResolveCase{"Absolute",
+                    u"D:\\Varnolet 7\\Data\\hmap.dat",
+                    u"D:\\Varnolet 7\\Data\\hmap.dat",
+                    u"D:\\Varnolet 7\\Data\\",
+                    u"D:\\",
+                    {}},
         ResolveCase{"LowerCaseRoot", u"d:\\x\\y.dat", u"d:\\x\\y.dat", u"d:\\x\\", u"d:\\", {}},
         ResolveCase{"UnknownDrive", u"Q:\\a.dat", u"Q:\\a.dat", u"Q:\\", u"C:\\", {kNoDrive, kExtractFailed}},
         ResolveCase{"TwoCharacters", u"C:", u"C:\\C:", u"C:\\", u"C:\\", {kInvalidPath}},
         ResolveCase{"NoBackslash", u"x.dat", u"C:\\x.dat", u"C:\\", u"C:\\", {}},
         ResolveCase{"Empty", u"", u"C:\\", u"C:\\", u"C:\\", {kNoPath}},
-        ResolveCase{"NetworkShare", u"\\\\server\\share\\Varnolet 7\\Data\\hmap.dat",
-                    u"\\\\server\\share\\Varnolet 7\\Data\\hmap.dat", u"\\\\server\\share\\Varnolet 7\\Data\\",
-                    u"C:\\", {}}),
+        ResolveCase{"NetworkShare",
+                    u"\\\\server\\share\\Varnolet 7\\Data\\hmap.dat",
+                    u"\\\\server\\share\\Varnolet 7\\Data\\hmap.dat",
+                    u"\\\\server\\share\\Varnolet 7\\Data\\",
+                    u"C:\\",
+                    {}}),
     [](const testing::TestParamInfo<ResolveCase>& row) { return row.param.name; });
 
 TEST_F(FileTest, DirectoryPathsAreResolvedWithATrailingBackslash) {
@@ -204,7 +215,8 @@ TEST_F(FileTest, FailedPointerMoveIsRecordedAndTheWriteGoesOn) {
   EXPECT_TRUE(file.Write(data, 2, FileOrigin::Current, ByteOrderMark::None));
   const auto& entries = drive.Log().Entries();
   ASSERT_GE(entries.size(), 2u);
-  EXPECT_EQ(entries[entries.size() - 2], Line(u"CFile,SetPointer(),SetFilePointerEx(),NULL," + system.Text(87)));
+  EXPECT_EQ(entries[entries.size() - 2],
+            Line(u"CFile,SetPointer(),SetFilePointerEx(),NULL," + system.Text(87)));
   EXPECT_EQ(entries.back(), Line(u"CFile,Write(),SetPointer(),NULL,Function failed"));
   ASSERT_TRUE(file.Close());
   EXPECT_EQ(Bytes(u"C:\\m.dat"), (std::vector<std::uint8_t>{1, 2}));
@@ -286,8 +298,8 @@ TEST_F(FileTest, DestroyingTheFamilyClosesAnOpenFile) {
 
 TEST_F(FileTest, ProductNameComesFromTheFirstTranslation) {
   files.SetVersionResource(u"C:\\p\\a.exe", {{0x0408, 0x04E4, 0x0409, 0x04B0},
-                                              {{u"\\StringFileInfo\\040804e4\\ProductName", u"Πρόγραμμα"},
-                                               {u"\\StringFileInfo\\040904b0\\ProductName", u"Program"}}});
+                                             {{u"\\StringFileInfo\\040804e4\\ProductName", u"Πρόγραμμα"},
+                                              {u"\\StringFileInfo\\040904b0\\ProductName", u"Program"}}});
   EXPECT_EQ(file.FileInformation.Get(u"C:\\p\\a.exe", u"ProductName"), u"Πρόγραμμα");
   EXPECT_TRUE(drive.Log().Entries().empty());
 }
@@ -309,13 +321,25 @@ TEST_F(FileTest, VersionResourceFailuresGiveAnEmptyTextAndTheirEntry) {
          f.failures.FailNext("VersionInfo", 5);
        },
        u"ProductName", u"CFile::CFileInformation,Get(),GetFileVersionInfo(),Specified file,"},
-      {"NoTranslation", [&](FakeFiles& f) { f.SetVersionResource(path, {{}, {}}); }, u"ProductName",
-       u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
-      {"HalfAPair", [&](FakeFiles& f) { f.SetVersionResource(path, {{0x0409}, {}}); }, u"ProductName",
-       u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
-      {"NoSuchKey", [&](FakeFiles& f) { f.SetVersionResource(path, {{0x0409, 0x04B0}, {}}); }, u"ProductName",
-       u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
-      {"KeyTooLong", [&](FakeFiles& f) { f.SetVersionResource(path, {{0x0409, 0x04B0}, {}}); },
+      {"NoTranslation",
+       [&](FakeFiles& f) {
+         f.SetVersionResource(path, {{}, {}});
+       },
+       u"ProductName", u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
+      {"HalfAPair",
+       [&](FakeFiles& f) {
+         f.SetVersionResource(path, {{0x0409}, {}});
+       },
+       u"ProductName", u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
+      {"NoSuchKey",
+       [&](FakeFiles& f) {
+         f.SetVersionResource(path, {{0x0409, 0x04B0}, {}});
+       },
+       u"ProductName", u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
+      {"KeyTooLong",
+       [&](FakeFiles& f) {
+         f.SetVersionResource(path, {{0x0409, 0x04B0}, {}});
+       },
        std::u16string(1010, u'k'), u"CFile::CFileInformation,Get(),StringCchPrintf(),Specified file,"},
   };
   for (const Case& c : cases) {
