@@ -77,62 +77,63 @@ std::vector<HotkeySlot> FillSlots(const std::vector<HOTKEY>& loadedHotkeys,
 bool SaveHotkeyFile(HotkeyFileAccess& access, const std::vector<HotkeySlot>& slots) {
   CFile& file = access.drive.Directory.File;
   ActivityLog& log = access.log;
-  const std::u16string temporary = access.path + hotkey_file::kTemporarySuffix;
 
   std::uint32_t count = 0;
   for (const HotkeySlot& slot : slots) count += HoldsHotkey(slot) ? 1 : 0;
 
-  if (!file.Truncate(temporary)) {
-    log.AddLog(u"  -Coud not create hotkeys configuration file, ", access.drive.GetLastErrorText());
-    return false;
-  }
-  // A failed write closes and drops the temporary file; hmap.dat stays as it was.
-  auto abandon = [&](const char16_t* line) {
-    if (line != nullptr) log.AddLog(line, access.drive.GetLastErrorText());
-    file.Close();
-    access.drive.Api().RemoveFile(temporary);
-    return false;
+  // A failed write adds its line; the replacement file is then dropped and
+  // hmap.dat stays as it was.
+  const auto content = [&] {
+    const auto write = [&](const void* bytes, std::uint32_t size, const char16_t* line) {
+      if (file.Write(bytes, size, FileOrigin::Current, ByteOrderMark::None)) return true;
+      if (line != nullptr) log.AddLog(line, access.drive.GetLastErrorText());
+      return false;
+    };
+    const char16_t* const kDataFailure = u"  -Could not write data to hotkeys configuration file, ";
+
+    if (!write(hotkey_file::kEncoding.data(), hotkey_file::kEncoding.size(),
+               u"  -Could not write encoding to hotkeys configuration file, "))
+      return false;
+    if (!write(hotkey_file::kSignature.data(), hotkey_file::kSignature.size(),
+               u"  -Could not write signature to hotkeys configuration file, "))
+      return false;
+    const auto countBytes = LittleEndianBytes(count);
+    if (!write(countBytes.data(), countBytes.size(), kDataFailure)) return false;
+
+    for (const HotkeySlot& slot : slots) {
+      if (!HoldsHotkey(slot)) continue;
+      std::array<std::uint8_t, hotkey_file::kFlagBytes> flags{};
+      const auto& keys = slot.pattern.keyboard.keys;
+      for (std::uint32_t i = 0; i < hotkey_file::kKeyBytes; ++i) flags[i] = keys[i] != 0 ? 1 : 0;
+      for (std::uint32_t m = 0; m < 3; ++m)
+        flags[hotkey_file::kKeyBytes + m] = keys[static_cast<std::size_t>(kStoredModifiers[m])] != 0 ? 1 : 0;
+      if (!write(flags.data(), flags.size(), nullptr)) return false;  // the flags fail without a line
+
+      const std::string identifier = access.utf8.Encode(slot.identifier);
+      const auto lengthBytes = LittleEndianBytes(static_cast<std::uint32_t>(identifier.size()));
+      if (!write(lengthBytes.data(), lengthBytes.size(), kDataFailure)) return false;
+      if (!write(identifier.data(), static_cast<std::uint32_t>(identifier.size()), kDataFailure))
+        return false;
+    }
+    return true;
   };
-  auto write = [&](const void* bytes, std::uint32_t size) {
-    return file.Write(bytes, size, FileOrigin::Current, ByteOrderMark::None);
-  };
 
-  if (!write(hotkey_file::kEncoding.data(), hotkey_file::kEncoding.size()))
-    return abandon(u"  -Could not write encoding to hotkeys configuration file, ");
-  if (!write(hotkey_file::kSignature.data(), hotkey_file::kSignature.size()))
-    return abandon(u"  -Could not write signature to hotkeys configuration file, ");
-  const auto countBytes = LittleEndianBytes(count);
-  if (!write(countBytes.data(), countBytes.size()))
-    return abandon(u"  -Could not write data to hotkeys configuration file, ");
-
-  for (const HotkeySlot& slot : slots) {
-    if (!HoldsHotkey(slot)) continue;
-    std::array<std::uint8_t, hotkey_file::kFlagBytes> flags{};
-    const auto& keys = slot.pattern.keyboard.keys;
-    for (std::uint32_t i = 0; i < hotkey_file::kKeyBytes; ++i) flags[i] = keys[i] != 0 ? 1 : 0;
-    for (std::uint32_t m = 0; m < 3; ++m)
-      flags[hotkey_file::kKeyBytes + m] = keys[static_cast<std::size_t>(kStoredModifiers[m])] != 0 ? 1 : 0;
-    if (!write(flags.data(), flags.size())) return abandon(nullptr);
-
-    const std::string identifier = access.utf8.Encode(slot.identifier);
-    const auto lengthBytes = LittleEndianBytes(static_cast<std::uint32_t>(identifier.size()));
-    if (!write(lengthBytes.data(), lengthBytes.size()))
-      return abandon(u"  -Could not write data to hotkeys configuration file, ");
-    if (!write(identifier.data(), static_cast<std::uint32_t>(identifier.size())))
-      return abandon(u"  -Could not write data to hotkeys configuration file, ");
+  switch (ReplaceSafely(file, access.path, content)) {
+    case ReplaceStep::Done:
+      return true;
+    case ReplaceStep::Create:
+      log.AddLog(u"  -Coud not create hotkeys configuration file, ", access.drive.GetLastErrorText());
+      break;
+    case ReplaceStep::Content:
+      break;
+    case ReplaceStep::Close:
+      log.AddLog(u"  -Could not close hotkeys configuration file, ", access.drive.GetLastErrorText());
+      break;
+    case ReplaceStep::Replace:
+      log.AddLog(u"  -Could not replace hotkeys configuration file, ", access.drive.GetLastErrorText());
+      break;
   }
-
-  if (!file.Close()) {
-    log.AddLog(u"  -Could not close hotkeys configuration file, ", access.drive.GetLastErrorText());
-    access.drive.Api().RemoveFile(temporary);
-    return false;
-  }
-  if (!access.drive.Api().MoveReplacing(temporary, access.path)) {
-    log.AddLog(u"  -Could not replace hotkeys configuration file, ", log.SystemErrorText());
-    access.drive.Api().RemoveFile(temporary);
-    return false;
-  }
-  return true;
+  return false;
 }
 
 // ------------------------------------------------------------------- load
@@ -252,8 +253,8 @@ void SetDamagedFileAside(HotkeyFileAccess& access) {
   ActivityLog& log = access.log;
   CFile& file = access.drive.Directory.File;
   const std::u16string damaged = access.path + hotkey_file::kDamagedSuffix;
-  if (!access.drive.Api().MoveReplacing(access.path, damaged)) {
-    log.AddLog(u"  -Could not keep damaged hotkeys configuration file, ", log.SystemErrorText());
+  if (!file.Replace(access.path, damaged)) {
+    log.AddLog(u"  -Could not keep damaged hotkeys configuration file, ", access.drive.GetLastErrorText());
     return;
   }
   log.AddLog(u"  -Damaged hotkeys configuration file kept as ", damaged);

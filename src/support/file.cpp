@@ -234,6 +234,35 @@ bool CFile::Close() {
   return true;
 }
 
+bool CFile::Replace(const std::u16string& from, const std::u16string& to) {
+  return drive_.Check(drive_.api_.MoveReplacing(from, to) ? 1 : 0, u"CFile,Replace(),MoveFileEx(),NULL,");
+}
+
+void CFile::Discard(const std::u16string& path) {
+  drive_.api_.RemoveFile(path);
+}
+
+// ------------------------------------------------------------ safe replace
+
+ReplaceStep ReplaceSafely(CFile& file, const std::u16string& path, const std::function<bool()>& content) {
+  const std::u16string replacement = path + kReplacementSuffix;
+  if (!file.Truncate(replacement)) return ReplaceStep::Create;
+  if (!content()) {
+    file.Close();
+    file.Discard(replacement);
+    return ReplaceStep::Content;
+  }
+  if (!file.Close()) {
+    file.Discard(replacement);
+    return ReplaceStep::Close;
+  }
+  if (!file.Replace(replacement, path)) {
+    file.Discard(replacement);
+    return ReplaceStep::Replace;
+  }
+  return ReplaceStep::Done;
+}
+
 // ------------------------------------------------------- CFileInformation
 
 std::u16string CFile::CFileInformation::Get(const std::u16string& path, const std::u16string& key) {

@@ -579,5 +579,44 @@ TEST_F(HotkeyFileTest, AFailedSaveOrReloadSaysSo) {
   EXPECT_EQ(FileBytes(kPath), Bytes(kEmptyMap));
 }
 
+// A failed replace is the reason on both lines, whatever the file layer
+// failed on earlier and whether or not the replacement file can be removed.
+struct ReplaceReasonCase {
+  const char* name;
+  bool earlierFailure;  // an open of a missing file failed before the save
+  bool removalFails;    // the replacement file cannot be removed either
+};
+
+class ReplaceReasonTest : public HotkeyFileTest, public testing::WithParamInterface<ReplaceReasonCase> {};
+
+TEST_P(ReplaceReasonTest, IsTheReplacesOwn) {
+  const ReplaceReasonCase& c = GetParam();
+  files.AddFile(kPath, Bytes(kEmptyMap));
+  if (c.earlierFailure) {
+    ASSERT_FALSE(drive.Directory.File.Open(std::u16string(kData) + u"\\missing.dat"));
+  }
+  files.failures.FailNext("MoveReplacing", 32);
+  if (c.removalFails) files.failures.FailNext("RemoveFile", 5);
+
+  std::int32_t setting = 1;
+  EXPECT_EQ(SaveHotkeyConfiguration(services, fields, setting, true,
+                                    {Slot({key::kAlt, key::kLetterA}, hotkey_id::kDisableHotkeys)}),
+            SaveHotkeysOutcome::FileNotSaved);
+  EXPECT_EQ(log.Lines(), (std::vector<std::u16string>{
+                             L(u"  -Could not replace hotkeys configuration file, " + system.Text(32)),
+                             L(u"  -Could not save hotkeys configuration file, " + system.Text(32))}));
+  EXPECT_EQ(FileBytes(kPath), Bytes(kEmptyMap));
+  EXPECT_EQ(files.Exists(kTemporary), c.removalFails);
+  EXPECT_EQ(files.failures.CountOf("RemoveFile"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReplaceReasonTest,
+                         testing::Values(ReplaceReasonCase{"Alone", false, false},
+                                         ReplaceReasonCase{"AfterAnEarlierFailure", true, false},
+                                         ReplaceReasonCase{"WithAFailedRemoval", true, true}),
+                         [](const testing::TestParamInfo<ReplaceReasonCase>& row) {
+                           return std::string(row.param.name);
+                         });
+
 }  // namespace
 }  // namespace varnolet

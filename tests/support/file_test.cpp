@@ -294,6 +294,84 @@ TEST_F(FileTest, DestroyingTheFamilyClosesAnOpenFile) {
   EXPECT_EQ(files.OpenHandleCount(), 0);
 }
 
+// --------------------------------------------------- replace and discard
+
+TEST_F(FileTest, ReplacePutsTheFileInPlaceAndRecordsAFailure) {
+  files.AddFile(u"C:\\d\\x.dat", std::string("old"));
+  files.AddFile(u"C:\\d\\x.dat.tmp", std::string("new"));
+  EXPECT_TRUE(file.Replace(u"C:\\d\\x.dat.tmp", u"C:\\d\\x.dat"));
+  EXPECT_EQ(files.Text(u"C:\\d\\x.dat"), "new");
+  EXPECT_FALSE(files.Exists(u"C:\\d\\x.dat.tmp"));
+  EXPECT_TRUE(drive.Log().Entries().empty());
+
+  EXPECT_FALSE(file.Replace(u"C:\\d\\x.dat.tmp", u"C:\\d\\x.dat"));
+  EXPECT_EQ(drive.GetLastErrorText(), system.Text(win_error::kFileNotFound));
+  EXPECT_EQ(drive.Log().Entries().back(),
+            Line(u"CFile,Replace(),MoveFileEx(),NULL," + system.Text(win_error::kFileNotFound)));
+  EXPECT_EQ(drive.LastResult(), 0);
+}
+
+TEST_F(FileTest, DiscardRemovesAFileAndKeepsTheReasonWhenItCannot) {
+  files.AddFile(u"C:\\d\\x.dat.tmp", std::string("new"));
+  file.Discard(u"C:\\d\\x.dat.tmp");
+  EXPECT_FALSE(files.Exists(u"C:\\d\\x.dat.tmp"));
+
+  ASSERT_FALSE(file.Open(u"C:\\d\\missing.dat"));
+  const std::size_t entries = drive.Log().Entries().size();
+  files.AddFile(u"C:\\d\\x.dat.tmp", std::string("new"));
+  files.failures.FailNext("RemoveFile", win_error::kAccessDenied);
+  file.Discard(u"C:\\d\\x.dat.tmp");
+  EXPECT_TRUE(files.Exists(u"C:\\d\\x.dat.tmp"));
+  EXPECT_EQ(drive.GetLastErrorText(), system.Text(win_error::kFileNotFound));
+  EXPECT_EQ(drive.Log().Entries().size(), entries);
+}
+
+// A safe replace that fails at any step leaves the file as it was, removes
+// the replacement and keeps the failed step's own reason.
+struct SafeReplaceCase {
+  const char* name;
+  const char* operation;  // the file call that fails
+  int passes;             // its calls that succeed first
+  bool contentWritten;    // what the content writer returns
+  ReplaceStep step;
+  std::uint32_t reason;  // the system error of the last error text
+};
+
+class SafeReplaceTest : public FileTest, public testing::WithParamInterface<SafeReplaceCase> {};
+
+TEST_P(SafeReplaceTest, StopsAtTheFailedStep) {
+  const SafeReplaceCase& c = GetParam();
+  const std::u16string path = u"C:\\d\\map.dat";
+  system.texts[112] = u"There is not enough space on the disk. ";
+  files.AddFile(path, std::string("old"));
+  ASSERT_FALSE(file.Open(u"C:\\d\\missing.dat"));  // an earlier reason, which the failure replaces
+  if (c.operation != nullptr) files.failures.FailAfter(c.operation, c.passes, c.reason);
+  // The cleanup's own removal fails too: it must not become the reason.
+  if (c.step != ReplaceStep::Done && c.step != ReplaceStep::Create)
+    files.failures.FailNext("RemoveFile", win_error::kAccessDenied);
+  const ReplaceStep step = ReplaceSafely(file, path, [&] {
+    if (!file.Write("new", 3, FileOrigin::Current, ByteOrderMark::None)) return false;
+    return c.contentWritten;
+  });
+  EXPECT_EQ(step, c.step);
+  EXPECT_EQ(file.IsOpen(), c.step == ReplaceStep::Close);  // a failed close keeps the handle
+  EXPECT_EQ(files.Text(path), c.step == ReplaceStep::Done ? "new" : "old");
+  EXPECT_EQ(files.failures.CountOf("RemoveFile"),
+            c.step == ReplaceStep::Done || c.step == ReplaceStep::Create ? 0 : 1);
+  EXPECT_EQ(drive.GetLastErrorText(), system.Text(c.reason));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, SafeReplaceTest,
+    testing::Values(
+        SafeReplaceCase{"Done", nullptr, 0, true, ReplaceStep::Done, win_error::kFileNotFound},
+        SafeReplaceCase{"Create", "OpenHandle", 0, true, ReplaceStep::Create, win_error::kAccessDenied},
+        SafeReplaceCase{"Write", "WriteBytes", 0, true, ReplaceStep::Content, 112},
+        SafeReplaceCase{"ContentRefused", nullptr, 0, false, ReplaceStep::Content, win_error::kFileNotFound},
+        SafeReplaceCase{"Close", "CloseFileHandle", 0, true, ReplaceStep::Close, 6},
+        SafeReplaceCase{"Replace", "MoveReplacing", 0, true, ReplaceStep::Replace, 32}),
+    [](const testing::TestParamInfo<SafeReplaceCase>& row) { return std::string(row.param.name); });
+
 // ------------------------------------------------------ version resources
 
 TEST_F(FileTest, ProductNameComesFromTheFirstTranslation) {
