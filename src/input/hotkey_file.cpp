@@ -19,7 +19,9 @@ std::array<std::uint8_t, 4> LittleEndianBytes(std::uint32_t value) {
           static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
-bool HoldsHotkey(const HotkeySlot& slot) { return slot.identifier != hotkey_id::kNone; }
+bool HoldsHotkey(const HotkeySlot& slot) {
+  return slot.identifier != hotkey_id::kNone;
+}
 
 HotkeySlot SlotOf(const HOTKEY& hotkey, const std::u16string& identifier) {
   HotkeySlot slot;
@@ -30,7 +32,9 @@ HotkeySlot SlotOf(const HOTKEY& hotkey, const std::u16string& identifier) {
 
 }  // namespace
 
-std::u16string HotkeyFilePath(const std::u16string& dataPath) { return dataPath + hotkey_file::kRelativePath; }
+std::u16string HotkeyFilePath(const std::u16string& dataPath) {
+  return dataPath + hotkey_file::kRelativePath;
+}
 
 std::vector<HotkeySlot> LoadedHotkeySlots(const std::vector<HOTKEY>& loadedHotkeys,
                                           const std::vector<std::u16string>& hotkeyIdentifiers) {
@@ -61,7 +65,8 @@ std::vector<HotkeySlot> FillSlots(const std::vector<HOTKEY>& loadedHotkeys,
       for (std::size_t d = 0; d < playback; ++d)
         if (playbackIdentifiers[d] == identifier) slots[2 + d] = SlotOf(loadedHotkeys[i], identifier);
       for (std::size_t d = 0; d < recordingIdentifiers.size(); ++d)
-        if (recordingIdentifiers[d] == identifier) slots[2 + playback + d] = SlotOf(loadedHotkeys[i], identifier);
+        if (recordingIdentifiers[d] == identifier)
+          slots[2 + playback + d] = SlotOf(loadedHotkeys[i], identifier);
     }
   }
   return slots;
@@ -72,62 +77,63 @@ std::vector<HotkeySlot> FillSlots(const std::vector<HOTKEY>& loadedHotkeys,
 bool SaveHotkeyFile(HotkeyFileAccess& access, const std::vector<HotkeySlot>& slots) {
   CFile& file = access.drive.Directory.File;
   ActivityLog& log = access.log;
-  const std::u16string temporary = access.path + hotkey_file::kTemporarySuffix;
 
   std::uint32_t count = 0;
   for (const HotkeySlot& slot : slots) count += HoldsHotkey(slot) ? 1 : 0;
 
-  if (!file.Truncate(temporary)) {
-    log.AddLog(u"  -Coud not create hotkeys configuration file, ", access.drive.GetLastErrorText());
-    return false;
-  }
-  // A failed write closes and drops the temporary file; hmap.dat stays as it was.
-  auto abandon = [&](const char16_t* line) {
-    if (line != nullptr) log.AddLog(line, access.drive.GetLastErrorText());
-    file.Close();
-    access.drive.Api().RemoveFile(temporary);
-    return false;
+  // A failed write adds its line; the replacement file is then dropped and
+  // hmap.dat stays as it was.
+  const auto content = [&] {
+    const auto write = [&](const void* bytes, std::uint32_t size, const char16_t* line) {
+      if (file.Write(bytes, size, FileOrigin::Current, ByteOrderMark::None)) return true;
+      if (line != nullptr) log.AddLog(line, access.drive.GetLastErrorText());
+      return false;
+    };
+    const char16_t* const kDataFailure = u"  -Could not write data to hotkeys configuration file, ";
+
+    if (!write(hotkey_file::kEncoding.data(), hotkey_file::kEncoding.size(),
+               u"  -Could not write encoding to hotkeys configuration file, "))
+      return false;
+    if (!write(hotkey_file::kSignature.data(), hotkey_file::kSignature.size(),
+               u"  -Could not write signature to hotkeys configuration file, "))
+      return false;
+    const auto countBytes = LittleEndianBytes(count);
+    if (!write(countBytes.data(), countBytes.size(), kDataFailure)) return false;
+
+    for (const HotkeySlot& slot : slots) {
+      if (!HoldsHotkey(slot)) continue;
+      std::array<std::uint8_t, hotkey_file::kFlagBytes> flags{};
+      const auto& keys = slot.pattern.keyboard.keys;
+      for (std::uint32_t i = 0; i < hotkey_file::kKeyBytes; ++i) flags[i] = keys[i] != 0 ? 1 : 0;
+      for (std::uint32_t m = 0; m < 3; ++m)
+        flags[hotkey_file::kKeyBytes + m] = keys[static_cast<std::size_t>(kStoredModifiers[m])] != 0 ? 1 : 0;
+      if (!write(flags.data(), flags.size(), nullptr)) return false;  // the flags fail without a line
+
+      const std::string identifier = access.utf8.Encode(slot.identifier);
+      const auto lengthBytes = LittleEndianBytes(static_cast<std::uint32_t>(identifier.size()));
+      if (!write(lengthBytes.data(), lengthBytes.size(), kDataFailure)) return false;
+      if (!write(identifier.data(), static_cast<std::uint32_t>(identifier.size()), kDataFailure))
+        return false;
+    }
+    return true;
   };
-  auto write = [&](const void* bytes, std::uint32_t size) {
-    return file.Write(bytes, size, FileOrigin::Current, ByteOrderMark::None);
-  };
 
-  if (!write(hotkey_file::kEncoding.data(), hotkey_file::kEncoding.size()))
-    return abandon(u"  -Could not write encoding to hotkeys configuration file, ");
-  if (!write(hotkey_file::kSignature.data(), hotkey_file::kSignature.size()))
-    return abandon(u"  -Could not write signature to hotkeys configuration file, ");
-  const auto countBytes = LittleEndianBytes(count);
-  if (!write(countBytes.data(), countBytes.size()))
-    return abandon(u"  -Could not write data to hotkeys configuration file, ");
-
-  for (const HotkeySlot& slot : slots) {
-    if (!HoldsHotkey(slot)) continue;
-    std::array<std::uint8_t, hotkey_file::kFlagBytes> flags{};
-    const auto& keys = slot.pattern.keyboard.keys;
-    for (std::uint32_t i = 0; i < hotkey_file::kKeyBytes; ++i) flags[i] = keys[i] != 0 ? 1 : 0;
-    for (std::uint32_t m = 0; m < 3; ++m)
-      flags[hotkey_file::kKeyBytes + m] = keys[static_cast<std::size_t>(kStoredModifiers[m])] != 0 ? 1 : 0;
-    if (!write(flags.data(), flags.size())) return abandon(nullptr);
-
-    const std::string identifier = access.utf8.Encode(slot.identifier);
-    const auto lengthBytes = LittleEndianBytes(static_cast<std::uint32_t>(identifier.size()));
-    if (!write(lengthBytes.data(), lengthBytes.size()))
-      return abandon(u"  -Could not write data to hotkeys configuration file, ");
-    if (!write(identifier.data(), static_cast<std::uint32_t>(identifier.size())))
-      return abandon(u"  -Could not write data to hotkeys configuration file, ");
+  switch (ReplaceSafely(file, access.path, content)) {
+    case ReplaceStep::Done:
+      return true;
+    case ReplaceStep::Create:
+      log.AddLog(u"  -Coud not create hotkeys configuration file, ", access.drive.GetLastErrorText());
+      break;
+    case ReplaceStep::Content:
+      break;
+    case ReplaceStep::Close:
+      log.AddLog(u"  -Could not close hotkeys configuration file, ", access.drive.GetLastErrorText());
+      break;
+    case ReplaceStep::Replace:
+      log.AddLog(u"  -Could not replace hotkeys configuration file, ", access.drive.GetLastErrorText());
+      break;
   }
-
-  if (!file.Close()) {
-    log.AddLog(u"  -Could not close hotkeys configuration file, ", access.drive.GetLastErrorText());
-    access.drive.Api().RemoveFile(temporary);
-    return false;
-  }
-  if (!access.drive.Api().MoveReplacing(temporary, access.path)) {
-    log.AddLog(u"  -Could not replace hotkeys configuration file, ", log.SystemErrorText());
-    access.drive.Api().RemoveFile(temporary);
-    return false;
-  }
-  return true;
+  return false;
 }
 
 // ------------------------------------------------------------------- load
@@ -156,7 +162,8 @@ bool LoadHotkeyFile(HotkeyFileAccess& access, std::vector<HOTKEY>& loadedHotkeys
   }
   std::uint32_t size = 0;
   if (!file.Size(size))
-    return fail(HotkeyFileFault::Unreadable, u"  -Could not determine hotkeys configuration file size, ", errorText());
+    return fail(HotkeyFileFault::Unreadable, u"  -Could not determine hotkeys configuration file size, ",
+                errorText());
   if (size == 0) {
     log.AddLog(u"  -Hotkeys configurations file is empty");
     file.Close();
@@ -246,8 +253,8 @@ void SetDamagedFileAside(HotkeyFileAccess& access) {
   ActivityLog& log = access.log;
   CFile& file = access.drive.Directory.File;
   const std::u16string damaged = access.path + hotkey_file::kDamagedSuffix;
-  if (!access.drive.Api().MoveReplacing(access.path, damaged)) {
-    log.AddLog(u"  -Could not keep damaged hotkeys configuration file, ", log.SystemErrorText());
+  if (!file.Replace(access.path, damaged)) {
+    log.AddLog(u"  -Could not keep damaged hotkeys configuration file, ", access.drive.GetLastErrorText());
     return;
   }
   log.AddLog(u"  -Damaged hotkeys configuration file kept as ", damaged);
@@ -255,7 +262,8 @@ void SetDamagedFileAside(HotkeyFileAccess& access) {
     log.AddLog(u"  -Could not reset hotkeys configuration file, ", access.drive.GetLastErrorText());
     return;
   }
-  if (!file.Close()) log.AddLog(u"  -Could not close hotkeys configuration file, ", access.drive.GetLastErrorText());
+  if (!file.Close())
+    log.AddLog(u"  -Could not close hotkeys configuration file, ", access.drive.GetLastErrorText());
 }
 
 }  // namespace
@@ -294,7 +302,8 @@ bool InitializeHotkeys(HotkeyServices& services, HotkeyFields& fields, std::int3
   log.AddLog(u"  -Enabled");
   log.AddLog(u"  -Registed hotkeys configuration");
   if (!keyboard.Register(services.window, 1)) {
-    log.AddLog(u"  -Could not register to receive keyboard notifications, ", services.rawInput.GetLastErrorText());
+    log.AddLog(u"  -Could not register to receive keyboard notifications, ",
+               services.rawInput.GetLastErrorText());
     fields.hotkeyInitFailed = 1;
     return false;
   }

@@ -35,11 +35,10 @@ inline constexpr std::array<std::uint8_t, 3> kEncoding = {0xEF, 0xBB, 0xBF};
 inline constexpr std::array<std::uint8_t, 12> kSignature = {0xC2, 0xD1, 0xCD, 0x2D, 0xCC, 0xC1,
                                                             0xD0, 0x2D, 0xD6, 0xC1, 0xC9, 0xCB};
 inline constexpr std::uint32_t kHeaderSize = 19;
-inline constexpr std::uint32_t kKeyBytes = 48;      // key positions 0-47
-inline constexpr std::uint32_t kFlagBytes = 51;     // the keys, then Alt, Shift, Ctrl
+inline constexpr std::uint32_t kKeyBytes = 48;         // key positions 0-47
+inline constexpr std::uint32_t kFlagBytes = 51;        // the keys, then Alt, Shift, Ctrl
 inline constexpr std::uint32_t kFixedRecordSize = 55;  // the flags and N
 inline constexpr char16_t kRelativePath[] = u"\\Varnolet 7\\Data\\hmap.dat";
-inline constexpr char16_t kTemporarySuffix[] = u".tmp";
 inline constexpr char16_t kDamagedSuffix[] = u".bad";
 }  // namespace hotkey_file
 
@@ -105,8 +104,8 @@ struct HotkeyFields {
 // Everything the hotkey initialisation and the hotkey save use.
 struct HotkeyServices {
   HotkeyFileAccess file;
-  CHotkeys& table;       // HotkeyTable
-  CRawInput& rawInput;   // RawInput (its Keyboard device)
+  CHotkeys& table;        // HotkeyTable
+  CRawInput& rawInput;    // RawInput (its Keyboard device)
   std::uintptr_t window;  // the main form's window: the raw input target
   HotkeyCallback action;  // the main form's HotkeyAction
 };

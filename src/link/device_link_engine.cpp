@@ -21,6 +21,12 @@ bool CDeviceLinkEngine::Switch(bool render, std::int32_t position) {
   return false;
 }
 
+bool CDeviceLinkEngine::Lists(const PROCESSESINFO& snapshot, const ActedOn& process) {
+  for (std::uint32_t i = 0; i < snapshot.count; ++i)
+    if (snapshot.ids[i] == process.id && snapshot.paths[i] == process.path) return true;
+  return false;
+}
+
 void CDeviceLinkEngine::SwitchOne(bool render, std::int32_t position) {
   const std::u16string name =
       (render ? host_.PlaybackDevices() : host_.RecordingDevices())[static_cast<std::size_t>(position)].name;
@@ -38,9 +44,12 @@ bool CDeviceLinkEngine::DeviceLinkCallback(std::int32_t) {
     log_.AddLog(u"  -Could not enumerate processes, ", processes_.GetLastErrorText());
     return false;
   }
+  const bool complete = snapshot.paths.size() >= snapshot.count && snapshot.ids.size() >= snapshot.count;
+  // A process that has ended is forgotten, so that a later start under its
+  // identifier (of the same program or another) is a start again.
+  if (actedOn_ && complete && !Lists(snapshot, *actedOn_)) actedOn_.reset();
   // Nothing could be listed: there is no started program to look at.
-  if (snapshot.count == 0 || snapshot.paths.size() < snapshot.count || snapshot.ids.size() < snapshot.count)
-    return true;
+  if (snapshot.count == 0 || !complete) return true;
 
   // The process the system lists last is taken as the one that started.
   const std::size_t last = snapshot.count - 1;
@@ -54,8 +63,8 @@ bool CDeviceLinkEngine::DeviceLinkCallback(std::int32_t) {
   // When the program that really started could not be listed, the last entry
   // is an older process: the one this engine already acted on is not a new start.
   const std::uint32_t process = snapshot.ids[last];
-  if (actedOn_ == process) return true;
-  actedOn_ = process;
+  if (actedOn_ && actedOn_->id == process && actedOn_->path == started) return true;
+  actedOn_ = ActedOn{process, started};
 
   if (matches.size() > 2) return true;
 

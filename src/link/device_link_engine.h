@@ -56,6 +56,12 @@ class CDeviceLinkEngine {
   bool DeviceLinkCallback(std::int32_t parameter);
 
  private:
+  struct ActedOn {
+    std::uint32_t id = 0;
+    std::u16string path;
+  };
+  // Whether the snapshot lists that process.
+  static bool Lists(const PROCESSESINFO& snapshot, const ActedOn& process);
   // Position of the endpoint whose GUID is `endpoint` in `devices`, or -1.
   std::int32_t Find(const ComGuid& endpoint, std::span<const DEVICEINFO> devices);
   // Switches one endpoint and, when that worked, announces it alone.
@@ -66,8 +72,10 @@ class CDeviceLinkEngine {
   CProcesses& processes_;
   ClsidApi& clsid_;
   ActivityLog& log_;
-  // The process the last run that found the program linked looked at.
-  std::optional<std::uint32_t> actedOn_;
+  // The linked process a run last looked at, by identifier and path: the system
+  // reuses identifiers, so the identifier alone does not name one process.
+  // Forgotten by the first snapshot that no longer lists it.
+  std::optional<ActedOn> actedOn_;
 };
 
 }  // namespace varnolet

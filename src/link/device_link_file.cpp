@@ -101,32 +101,22 @@ bool DeviceLinkFile::WriteAll(const std::vector<DEVICELINK>& links) {
 }
 
 bool DeviceLinkFile::SaveDeviceLinks(std::vector<DEVICELINK> links) {
-  CFile& file = drive_.Directory.File;
-  FileApi& api = drive_.Api();
-  const std::u16string pending = PendingPath();
-
-  if (!file.Truncate(pending)) {
-    log_.AddLog(u"  -Could not create device link configuration file, ", drive_.GetLastErrorText());
-    return false;
+  switch (ReplaceSafely(drive_.Directory.File, path_, [&] { return WriteAll(links); })) {
+    case ReplaceStep::Done:
+      return true;
+    case ReplaceStep::Create:
+      log_.AddLog(u"  -Could not create device link configuration file, ", drive_.GetLastErrorText());
+      break;
+    case ReplaceStep::Content:  // WriteAll added the line
+      break;
+    case ReplaceStep::Close:
+      log_.AddLog(u"  -Could not close device link configuration file, ", drive_.GetLastErrorText());
+      break;
+    case ReplaceStep::Replace:
+      log_.AddLog(u"  -Could not replace device link configuration file, ", drive_.GetLastErrorText());
+      break;
   }
-  if (!WriteAll(links)) {
-    file.Close();
-    api.RemoveFile(pending);
-    return false;
-  }
-  if (!file.Close()) {
-    log_.AddLog(u"  -Could not close device link configuration file, ", drive_.GetLastErrorText());
-    api.RemoveFile(pending);
-    return false;
-  }
-  // The complete new map takes the old one's place in one step.
-  if (!api.MoveReplacing(pending, path_)) {
-    const std::u16string reason = log_.SystemErrorText();
-    api.RemoveFile(pending);
-    log_.AddLog(u"  -Could not replace device link configuration file, ", reason);
-    return false;
-  }
-  return true;
+  return false;
 }
 
 DeviceLinkFile::Load DeviceLinkFile::Read(std::vector<DEVICELINK>& links) {
@@ -225,10 +215,10 @@ bool DeviceLinkFile::LoadDeviceLinks(std::vector<DEVICELINK>& links) {
 }
 
 void DeviceLinkFile::KeepDamagedMap() {
-  if (drive_.Api().MoveReplacing(path_, DamagedPath()))
+  if (drive_.Directory.File.Replace(path_, DamagedPath()))
     log_.AddLog(u"  -Damaged device link configuration file kept as ", DamagedPath());
   else
-    log_.AddLog(u"  -Could not keep damaged device link configuration file, ", log_.SystemErrorText());
+    log_.AddLog(u"  -Could not keep damaged device link configuration file, ", drive_.GetLastErrorText());
 }
 
 bool DeviceLinkFile::InitializeDeviceLink(std::int32_t deviceLinkSetting, CProcesses& processes, bool& failed,

@@ -76,7 +76,7 @@ class DeviceLinkFile {
   // Where a damaged map is kept before the file is reset.
   std::u16string DamagedPath() const { return path_ + u".bad"; }
   // Where the writer builds the new map before it replaces the file.
-  std::u16string PendingPath() const { return path_ + u".new"; }
+  std::u16string PendingPath() const { return path_ + kReplacementSuffix; }
 
   // Writes the links to a new file beside the map and replaces the map with
   // it only when every byte was written; a failed save leaves the map as it was.

@@ -11,7 +11,9 @@ namespace {
 constexpr std::uint32_t kDriveBufferLength = 1024;
 constexpr std::size_t kSubBlockBufferLength = 1024;
 
-bool IsNetworkPath(const std::u16string& path) { return path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\'; }
+bool IsNetworkPath(const std::u16string& path) {
+  return path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\';
+}
 
 }  // namespace
 
@@ -111,7 +113,8 @@ CDirectory::CDirectory(CDrive& drive) : drive_(drive), File(drive) {}
 bool CDirectory::Create(const std::u16string& given) {
   const std::u16string path = drive_.ResolveDirectoryPath(given);
   path_ = path;
-  return drive_.Check(drive_.api_.MakeDirectory(path) ? 1 : 0, u"CDirectory,Create(),CreateDirectory(),NULL,");
+  return drive_.Check(drive_.api_.MakeDirectory(path) ? 1 : 0,
+                      u"CDirectory,Create(),CreateDirectory(),NULL,");
 }
 
 // ------------------------------------------------------------------ CFile
@@ -126,7 +129,8 @@ bool CFile::OpenWith(const std::u16string& given, std::uint32_t share, std::uint
                      std::uint32_t attributes, std::u16string_view entry) {
   path_ = drive_.ResolveFilePath(given);
   // Opening while a file is open replaces the handle without closing it.
-  const FileHandle opened = drive_.api_.OpenHandle(path_, file_access::kReadWrite, share, creation, attributes);
+  const FileHandle opened =
+      drive_.api_.OpenHandle(path_, file_access::kReadWrite, share, creation, attributes);
   if (opened == kInvalidFileHandle || opened == 0) {
     handle_ = 0;
     drive_.Check(0, entry);
@@ -138,7 +142,8 @@ bool CFile::OpenWith(const std::u16string& given, std::uint32_t share, std::uint
 }
 
 bool CFile::Open(const std::u16string& path) {
-  return OpenWith(path, file_access::kShareDelete, file_access::kOpenExisting, 0, u"CFile,Open(),CreateFile(),NULL,");
+  return OpenWith(path, file_access::kShareDelete, file_access::kOpenExisting, 0,
+                  u"CFile,Open(),CreateFile(),NULL,");
 }
 
 bool CFile::Create(const std::u16string& path) {
@@ -194,7 +199,8 @@ bool CFile::Read(void* buffer, std::uint32_t count, std::uint32_t origin) {
   }
   if (!SetPointer(0, origin)) drive_.log_.AddError(u"CFile,Read(),SetPointer(),NULL,Function failed");
   std::uint32_t read = 0;
-  return drive_.Check(drive_.api_.ReadBytes(handle_, buffer, count, &read) ? 1 : 0, u"CFile,Read(),ReadFile(),NULL,");
+  return drive_.Check(drive_.api_.ReadBytes(handle_, buffer, count, &read) ? 1 : 0,
+                      u"CFile,Read(),ReadFile(),NULL,");
 }
 
 bool CFile::SetPointer(std::uint32_t distance, std::uint32_t origin) {
@@ -222,9 +228,39 @@ bool CFile::Close() {
     drive_.log_.AddError(u"CFile,Close(),NULL,NULL,No file currently open");
     return false;
   }
-  if (!drive_.Check(drive_.api_.CloseFileHandle(handle_) ? 1 : 0, u"CFile,Close(),CloseHandle(),NULL,")) return false;
+  if (!drive_.Check(drive_.api_.CloseFileHandle(handle_) ? 1 : 0, u"CFile,Close(),CloseHandle(),NULL,"))
+    return false;
   handle_ = 0;
   return true;
+}
+
+bool CFile::Replace(const std::u16string& from, const std::u16string& to) {
+  return drive_.Check(drive_.api_.MoveReplacing(from, to) ? 1 : 0, u"CFile,Replace(),MoveFileEx(),NULL,");
+}
+
+void CFile::Discard(const std::u16string& path) {
+  drive_.api_.RemoveFile(path);
+}
+
+// ------------------------------------------------------------ safe replace
+
+ReplaceStep ReplaceSafely(CFile& file, const std::u16string& path, const std::function<bool()>& content) {
+  const std::u16string replacement = path + kReplacementSuffix;
+  if (!file.Truncate(replacement)) return ReplaceStep::Create;
+  if (!content()) {
+    file.Close();
+    file.Discard(replacement);
+    return ReplaceStep::Content;
+  }
+  if (!file.Close()) {
+    file.Discard(replacement);
+    return ReplaceStep::Close;
+  }
+  if (!file.Replace(replacement, path)) {
+    file.Discard(replacement);
+    return ReplaceStep::Replace;
+  }
+  return ReplaceStep::Done;
 }
 
 // ------------------------------------------------------- CFileInformation
@@ -232,7 +268,8 @@ bool CFile::Close() {
 std::u16string CFile::CFileInformation::Get(const std::u16string& path, const std::u16string& key) {
   FileApi& api = drive_.api_;
   const std::uint32_t size = api.VersionInfoSize(path);
-  if (!drive_.Check(size, u"CFile::CFileInformation,Get(),GetFileVersionInfoSize(),Specified file,")) return {};
+  if (!drive_.Check(size, u"CFile::CFileInformation,Get(),GetFileVersionInfoSize(),Specified file,"))
+    return {};
 
   // The version block is read as 16-bit units so that the strings inside it stay aligned.
   std::vector<char16_t> block((size + 1) / 2 + 1, u'\0');
@@ -242,10 +279,12 @@ std::u16string CFile::CFileInformation::Get(const std::u16string& path, const st
 
   const void* translation = nullptr;
   std::uint32_t translationLength = 0;
-  bool found = api.QueryVersionValue(block.data(), u"\\VarFileInfo\\Translation", &translation, &translationLength);
+  bool found =
+      api.QueryVersionValue(block.data(), u"\\VarFileInfo\\Translation", &translation, &translationLength);
   // A translation block shorter than one (language, code page) pair names no language.
   if (found && (translation == nullptr || translationLength < 4)) found = false;
-  if (!drive_.Check(found ? 1 : 0, u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,")) return {};
+  if (!drive_.Check(found ? 1 : 0, u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"))
+    return {};
 
   std::uint16_t pair[2];
   std::memcpy(pair, translation, sizeof pair);

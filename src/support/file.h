@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ inline constexpr std::uint32_t kFileExists = 80;
 inline constexpr std::uint32_t kAlreadyExists = 183;
 }  // namespace win_error
 
-// Port: the file calls of the family (and of the map writers' safe replace).
+// Port: the file calls of the family.
 class FileApi {
  public:
   virtual ~FileApi() = default;
@@ -54,7 +55,8 @@ class FileApi {
                                 std::uint32_t creation, std::uint32_t attributes) = 0;
   // SetFilePointerEx(handle, distance, nullptr, method)
   virtual bool MovePointer(FileHandle handle, std::int64_t distance, std::uint32_t method) = 0;
-  virtual bool WriteBytes(FileHandle handle, const void* data, std::uint32_t count, std::uint32_t* written) = 0;
+  virtual bool WriteBytes(FileHandle handle, const void* data, std::uint32_t count,
+                          std::uint32_t* written) = 0;
   virtual bool ReadBytes(FileHandle handle, void* data, std::uint32_t count, std::uint32_t* read) = 0;
   // GetFileSizeEx
   virtual bool QuerySize(FileHandle handle, std::uint64_t* size) = 0;
@@ -78,6 +80,28 @@ class FileApi {
 
 class CDrive;
 class CDirectory;
+class CFile;
+
+// What a safe replace writes beside the file it replaces: the file's path
+// followed by this suffix.
+inline constexpr char16_t kReplacementSuffix[] = u".tmp";
+
+// Where a safe replace stopped.
+enum class ReplaceStep {
+  Done,     // the file holds the new content
+  Create,   // the replacement file could not be created
+  Content,  // the content could not be written (the writer added its own lines)
+  Close,    // the replacement file could not be closed
+  Replace,  // the replacement file could not take the file's place
+};
+
+// Writes a file's new content into <path> + kReplacementSuffix through the one
+// file object and puts that file in place of <path> in one step, once every
+// byte was written and the file closed. `content` writes through the open
+// file and returns false when a write failed. On any failure the replacement
+// file is discarded and <path> is left as it was; the family's last error text
+// is then the failed step's own reason.
+ReplaceStep ReplaceSafely(CFile& file, const std::u16string& path, const std::function<bool()>& content);
 
 class CFile {
  public:
@@ -104,6 +128,12 @@ class CFile {
   bool SetPointer(std::uint32_t distance, std::uint32_t origin);
   bool Size(std::uint32_t& size);
   bool Close();
+  // Puts the file `from` in place of the file `to` in one step, replacing it.
+  bool Replace(const std::u16string& from, const std::u16string& to);
+  // Removes a file that a failed step left behind. Its own failure is not
+  // recorded: the failure that left the file stays the family's last error
+  // text, and the file is emptied by the next Truncate of its path anyway.
+  void Discard(const std::u16string& path);
 
   bool IsOpen() const { return handle_ != 0; }
   const std::u16string& CurrentPath() const { return path_; }
@@ -111,8 +141,8 @@ class CFile {
   CFileInformation FileInformation;
 
  private:
-  bool OpenWith(const std::u16string& path, std::uint32_t share, std::uint32_t creation, std::uint32_t attributes,
-                std::u16string_view entry);
+  bool OpenWith(const std::u16string& path, std::uint32_t share, std::uint32_t creation,
+                std::uint32_t attributes, std::u16string_view entry);
 
   CDrive& drive_;
   FileHandle handle_ = 0;

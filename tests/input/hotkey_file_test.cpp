@@ -32,7 +32,9 @@ constexpr char16_t kHeadset[] = u"{0.0.0.00000000}.{5f1e3c2a-0b4d-4e6f-8a9b-0c1d
 constexpr char16_t kMicrophone[] = u"{0.0.1.00000000}.{7a6b5c4d-3e2f-4a1b-9c8d-7e6f5a4b3c2d}";
 constexpr std::uintptr_t kWindow = 0x20044;
 
-std::u16string L(const std::u16string& text) { return u"8/12/2026 9:5:3 :: " + text; }
+std::u16string L(const std::u16string& text) {
+  return u"8/12/2026 9:5:3 :: " + text;
+}
 
 HotkeySlot Slot(std::initializer_list<int> positions, const std::u16string& identifier) {
   HotkeySlot slot;
@@ -68,7 +70,9 @@ class HotkeyFileTest : public testing::Test {
   HotkeyServices services{access, table, raw, kWindow, BindHotkeyAction<&HotkeyFileTest::Action>(*this)};
 };
 
-TEST(HotkeyFilePathTest, IsInTheDataFolder) { EXPECT_EQ(HotkeyFilePath(kData), kPath); }
+TEST(HotkeyFilePathTest, IsInTheDataFolder) {
+  EXPECT_EQ(HotkeyFilePath(kData), kPath);
+}
 
 // ------------------------------------------------------------------- save
 
@@ -94,12 +98,12 @@ TEST_F(HotkeyFileTest, CtrlShiftVForNotificationsIsStoredAsOneRecord) {
   const std::vector<std::uint8_t> bytes = FileBytes(kPath);
   EXPECT_EQ(bytes, Bytes(kCtrlShiftVNotifications));
   ASSERT_EQ(bytes.size(), 19u + 55u + 55u);  // the side-specific Ctrl is not stored
-  EXPECT_EQ(bytes[15], 1);                // count
-  EXPECT_EQ(bytes[19 + 42], 1);           // letter V
-  EXPECT_EQ(bytes[19 + 48], 0);           // Alt
-  EXPECT_EQ(bytes[19 + 49], 1);           // Shift
-  EXPECT_EQ(bytes[19 + 50], 1);           // Ctrl
-  EXPECT_EQ(bytes[19 + 51], 55);          // N
+  EXPECT_EQ(bytes[15], 1);                   // count
+  EXPECT_EQ(bytes[19 + 42], 1);              // letter V
+  EXPECT_EQ(bytes[19 + 48], 0);              // Alt
+  EXPECT_EQ(bytes[19 + 49], 1);              // Shift
+  EXPECT_EQ(bytes[19 + 50], 1);              // Ctrl
+  EXPECT_EQ(bytes[19 + 51], 55);             // N
 }
 
 TEST_F(HotkeyFileTest, SavedHotkeysLoadBackInSlotOrder) {
@@ -263,7 +267,8 @@ std::vector<DamagedCase> DamagedCases() {
   cases.push_back({"IdentifierPastTheEnd", cut, u""});
   std::vector<std::uint8_t> hugeLength = Header(1);
   Record(hugeLength, {key::kLetterA}, 1, 0, 0, "abcd");
-  hugeLength[19 + 51] = 0xF0, hugeLength[19 + 52] = 0xFF, hugeLength[19 + 53] = 0xFF, hugeLength[19 + 54] = 0xFF;
+  hugeLength[19 + 51] = 0xF0, hugeLength[19 + 52] = 0xFF, hugeLength[19 + 53] = 0xFF,
+                  hugeLength[19 + 54] = 0xFF;
   cases.push_back({"HugeLength", hugeLength, u""});
   // The second record is cut short inside its identifier.
   std::vector<std::uint8_t> second = Header(2);
@@ -323,7 +328,9 @@ TEST_P(DamagedFileTest, IsKeptAsideAndResetByTheInitialisation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DamagedFileTest, testing::ValuesIn(DamagedCases()),
-                         [](const testing::TestParamInfo<DamagedCase>& p) { return std::string(p.param.name); });
+                         [](const testing::TestParamInfo<DamagedCase>& p) {
+                           return std::string(p.param.name);
+                         });
 
 TEST_F(HotkeyFileTest, ARejectedFileReplacesAnOlderDamagedCopy) {
   files.AddFile(kDamaged, std::string("older"));
@@ -357,8 +364,8 @@ TEST_F(HotkeyFileTest, AFailedResetIsLogged) {
 struct UnreadableCase {
   const char* name;
   const char* operation;
-  int passes;                   // calls of the operation that succeed first
-  std::u16string line;          // the reader's line ("" for none), followed by the error text
+  int passes;           // calls of the operation that succeed first
+  std::u16string line;  // the reader's line ("" for none), followed by the error text
 };
 
 class UnreadableFileTest : public HotkeyFileTest, public testing::WithParamInterface<UnreadableCase> {};
@@ -387,16 +394,15 @@ TEST_P(UnreadableFileTest, IsLeftUntouchedAndHotkeysAreOffForTheRun) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnreadableFileTest,
-    testing::Values(UnreadableCase{"Open", "OpenHandle", 0, u"  -Could not open hotkeys configuration file, "},
-                    UnreadableCase{"Size", "QuerySize", 0, u"  -Could not determine hotkeys configuration file size, "},
-                    UnreadableCase{"Encoding", "ReadBytes", 0,
-                                   u"  -Could not verify hotkeys configuration file encoding, "},
-                    UnreadableCase{"Signature", "ReadBytes", 1, u"  -Could not read file signature, "},
-                    UnreadableCase{"Count", "ReadBytes", 2, u""},
-                    UnreadableCase{"Flags", "ReadBytes", 3, u""},
-                    UnreadableCase{"Length", "ReadBytes", 4, u""},
-                    UnreadableCase{"Identifier", "ReadBytes", 5, u""},
-                    UnreadableCase{"Close", "CloseFileHandle", 0, u"  -Could not close hotkeys configuration file, "}),
+    testing::Values(
+        UnreadableCase{"Open", "OpenHandle", 0, u"  -Could not open hotkeys configuration file, "},
+        UnreadableCase{"Size", "QuerySize", 0, u"  -Could not determine hotkeys configuration file size, "},
+        UnreadableCase{"Encoding", "ReadBytes", 0,
+                       u"  -Could not verify hotkeys configuration file encoding, "},
+        UnreadableCase{"Signature", "ReadBytes", 1, u"  -Could not read file signature, "},
+        UnreadableCase{"Count", "ReadBytes", 2, u""}, UnreadableCase{"Flags", "ReadBytes", 3, u""},
+        UnreadableCase{"Length", "ReadBytes", 4, u""}, UnreadableCase{"Identifier", "ReadBytes", 5, u""},
+        UnreadableCase{"Close", "CloseFileHandle", 0, u"  -Could not close hotkeys configuration file, "}),
     [](const testing::TestParamInfo<UnreadableCase>& p) { return std::string(p.param.name); });
 
 TEST_F(HotkeyFileTest, AMissingFileIsNotCreated) {
@@ -475,7 +481,8 @@ TEST_F(HotkeyFileTest, ARefusedRawInputRegistrationFails) {
   EXPECT_FALSE(InitializeHotkeys(services, fields, 1));
   EXPECT_EQ(hotkeyInitFailed, 1);
   EXPECT_EQ(hotkeysEnabled, 1);
-  EXPECT_EQ(log.Lines().back(), L(u"  -Could not register to receive keyboard notifications, " + system.Text(5)));
+  EXPECT_EQ(log.Lines().back(),
+            L(u"  -Could not register to receive keyboard notifications, " + system.Text(5)));
 }
 
 TEST_F(HotkeyFileTest, ALaterSuccessDoesNotClearTheFailedFlag) {
@@ -509,8 +516,8 @@ TEST_F(HotkeyFileTest, LoadedHotkeySlotsSaveEveryLoadedHotkeyUnchanged) {
 }
 
 TEST(HotkeySlotsTest, FillSlotsPutsEachLoadedHotkeyInItsRowsSlot) {
-  const std::vector<std::u16string> identifiers = {kMicrophone, hotkey_id::kNotifications, u"{absent}", kHeadset,
-                                                   hotkey_id::kDisableHotkeys};
+  const std::vector<std::u16string> identifiers = {kMicrophone, hotkey_id::kNotifications, u"{absent}",
+                                                   kHeadset, hotkey_id::kDisableHotkeys};
   std::vector<HOTKEY> loaded(identifiers.size());
   for (std::size_t i = 0; i < loaded.size(); ++i) {
     loaded[i].keyboard.keys[static_cast<std::size_t>(key::kLetterA) + i] = 1;
@@ -537,8 +544,8 @@ TEST(HotkeySlotsTest, FillSlotsPutsEachLoadedHotkeyInItsRowsSlot) {
 TEST_F(HotkeyFileTest, SavingWithHotkeysOffUnregistersSavesAndReloads) {
   ASSERT_TRUE(raw.Keyboard.Register(kWindow, 1));
   std::int32_t setting = 1;
-  const auto outcome = SaveHotkeyConfiguration(services, fields, setting, false,
-                                               {Slot({key::kAlt, key::kLetterA}, hotkey_id::kDisableHotkeys)});
+  const auto outcome = SaveHotkeyConfiguration(
+      services, fields, setting, false, {Slot({key::kAlt, key::kLetterA}, hotkey_id::kDisableHotkeys)});
   EXPECT_EQ(outcome, SaveHotkeysOutcome::Reloaded);
   EXPECT_EQ(setting, 0);
   EXPECT_EQ(hotkeysEnabled, 0);
@@ -552,7 +559,8 @@ TEST_F(HotkeyFileTest, SavingEmptiesTheTableBeforeReloading) {
   ASSERT_TRUE(InitializeHotkeys(services, fields, 1));
   ASSERT_EQ(table.Items().size(), 1u);
   std::int32_t setting = 1;
-  EXPECT_EQ(SaveHotkeyConfiguration(services, fields, setting, true, LoadedHotkeySlots(loadedHotkeys, hotkeyIdentifiers)),
+  EXPECT_EQ(SaveHotkeyConfiguration(services, fields, setting, true,
+                                    LoadedHotkeySlots(loadedHotkeys, hotkeyIdentifiers)),
             SaveHotkeysOutcome::Reloaded);
   EXPECT_EQ(setting, 1);
   ASSERT_EQ(table.Items().size(), 1u);  // not registered twice
@@ -570,6 +578,45 @@ TEST_F(HotkeyFileTest, AFailedSaveOrReloadSaysSo) {
   EXPECT_EQ(SaveHotkeyConfiguration(services, fields, setting, true, {}), SaveHotkeysOutcome::NotReloaded);
   EXPECT_EQ(FileBytes(kPath), Bytes(kEmptyMap));
 }
+
+// A failed replace is the reason on both lines, whatever the file layer
+// failed on earlier and whether or not the replacement file can be removed.
+struct ReplaceReasonCase {
+  const char* name;
+  bool earlierFailure;  // an open of a missing file failed before the save
+  bool removalFails;    // the replacement file cannot be removed either
+};
+
+class ReplaceReasonTest : public HotkeyFileTest, public testing::WithParamInterface<ReplaceReasonCase> {};
+
+TEST_P(ReplaceReasonTest, IsTheReplacesOwn) {
+  const ReplaceReasonCase& c = GetParam();
+  files.AddFile(kPath, Bytes(kEmptyMap));
+  if (c.earlierFailure) {
+    ASSERT_FALSE(drive.Directory.File.Open(std::u16string(kData) + u"\\missing.dat"));
+  }
+  files.failures.FailNext("MoveReplacing", 32);
+  if (c.removalFails) files.failures.FailNext("RemoveFile", 5);
+
+  std::int32_t setting = 1;
+  EXPECT_EQ(SaveHotkeyConfiguration(services, fields, setting, true,
+                                    {Slot({key::kAlt, key::kLetterA}, hotkey_id::kDisableHotkeys)}),
+            SaveHotkeysOutcome::FileNotSaved);
+  EXPECT_EQ(log.Lines(), (std::vector<std::u16string>{
+                             L(u"  -Could not replace hotkeys configuration file, " + system.Text(32)),
+                             L(u"  -Could not save hotkeys configuration file, " + system.Text(32))}));
+  EXPECT_EQ(FileBytes(kPath), Bytes(kEmptyMap));
+  EXPECT_EQ(files.Exists(kTemporary), c.removalFails);
+  EXPECT_EQ(files.failures.CountOf("RemoveFile"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReplaceReasonTest,
+                         testing::Values(ReplaceReasonCase{"Alone", false, false},
+                                         ReplaceReasonCase{"AfterAnEarlierFailure", true, false},
+                                         ReplaceReasonCase{"WithAFailedRemoval", true, true}),
+                         [](const testing::TestParamInfo<ReplaceReasonCase>& row) {
+                           return std::string(row.param.name);
+                         });
 
 }  // namespace
 }  // namespace varnolet

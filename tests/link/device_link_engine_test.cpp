@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/text.h"
@@ -177,6 +178,82 @@ TEST_F(DeviceLinkEngineTest, TheSameProcessListedLastAgainSwitchesOnce) {
   EXPECT_TRUE(Run());
   EXPECT_EQ(host.journal, (Journal{"render 1", "menu", "picture IMG_3", "show Headset"}));
 }
+
+// Process identifiers are reused by the system: a start is told from a
+// repeated event by the identifier together with the program's path, and an
+// identifier is forgotten as soon as a snapshot no longer lists it.
+struct ProcessIdentityCase {
+  const char* name;
+  // One snapshot per event: the processes started since the previous event
+  // (listed last) and the identifiers that ended before it.
+  struct Event {
+    std::vector<std::uint32_t> ended;
+    std::vector<std::pair<std::uint32_t, const char16_t*>> started;
+    bool startedOpens = true;
+    bool nothingOpens = false;  // a snapshot in which no process could be opened
+  };
+  std::vector<Event> events;
+  Journal journal;
+};
+
+class ProcessIdentityTest : public DeviceLinkEngineTest,
+                            public testing::WithParamInterface<ProcessIdentityCase> {};
+
+TEST_P(ProcessIdentityTest, SwitchesOncePerStart) {
+  const ProcessIdentityCase& c = GetParam();
+  Link(kHeadset, kPlayer);
+  Link(kHeadsetMic, kRecorder);
+  for (const ProcessIdentityCase::Event& event : c.events) {
+    for (const std::uint32_t id : event.ended)
+      std::erase_if(table.processes, [id](const FakeProcessTable::Process& p) { return p.id == id; });
+    for (const auto& [id, program] : event.started) {
+      Start(id, program);
+      table.processes.back().opens = event.startedOpens;
+    }
+    const std::vector<FakeProcessTable::Process> listed = table.processes;
+    if (event.nothingOpens)
+      for (auto& process : table.processes) process.opens = false;
+    EXPECT_TRUE(Run());
+    table.processes = listed;
+  }
+  EXPECT_EQ(host.journal, c.journal);
+}
+
+const Journal kPlayerSwitch = {"render 1", "menu", "picture IMG_3", "show Headset"};
+const Journal kRecorderSwitch = {"capture 1", "menu", "picture IMG_4", "show Headset Mic"};
+
+Journal Then(Journal first, const Journal& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+constexpr char16_t kNotepad[] = u"C:\\Windows\\notepad.exe";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProcessIdentityTest,
+    testing::Values(
+        // The player ends and the recorder receives its identifier.
+        ProcessIdentityCase{"AnotherLinkedProgramReusingTheId",
+                            {{{}, {{100, kPlayer}}}, {{100}, {{100, kRecorder}}}},
+                            Then(kPlayerSwitch, kRecorderSwitch)},
+        ProcessIdentityCase{"TheSameProgramUnderANewId",
+                            {{{}, {{100, kPlayer}}}, {{100}, {{140, kPlayer}}}},
+                            Then(kPlayerSwitch, kPlayerSwitch)},
+        // The player ends, an unlinked program starts, and the player starts
+        // again with its old identifier.
+        ProcessIdentityCase{"TheSameProgramUnderItsOldIdAfterItEnded",
+                            {{{}, {{100, kPlayer}}}, {{100}, {{104, kNotepad}}}, {{104}, {{100, kPlayer}}}},
+                            Then(kPlayerSwitch, kPlayerSwitch)},
+        // A snapshot in which no process could be opened does not list the
+        // player either.
+        ProcessIdentityCase{"TheSameProgramUnderItsOldIdAfterAnEmptySnapshot",
+                            {{{}, {{100, kPlayer}}}, {{100}, {}, true, true}, {{}, {{100, kPlayer}}}},
+                            Then(kPlayerSwitch, kPlayerSwitch)},
+        // A program that cannot be opened starts: the player is still listed last.
+        ProcessIdentityCase{"ARepeatedEventForTheSameRunningProcess",
+                            {{{}, {{100, kPlayer}}}, {{}, {{300, u"C:\\setup.exe"}}, false}, {{}, {}}},
+                            kPlayerSwitch}),
+    [](const testing::TestParamInfo<ProcessIdentityCase>& row) { return std::string(row.param.name); });
 
 TEST_F(DeviceLinkEngineTest, AFailedSwitchOfOneLinkIsLoggedAndNotAnnounced) {
   Link(kHeadset, kPlayer);

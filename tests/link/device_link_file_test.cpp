@@ -549,6 +549,42 @@ TEST_F(SaveDeviceLinkTest, AMapThatCannotBeSavedEndsTheStep) {
   }
 }
 
+// A failed replace is the reason on both lines, whatever the file layer
+// failed on earlier and whether or not the replacement file can be removed.
+struct ReplaceReasonCase {
+  const char* name;
+  bool earlierFailure;  // an open of a missing file failed before the save
+  bool removalFails;    // the replacement file cannot be removed either
+};
+
+class ReplaceReasonTest : public SaveDeviceLinkTest, public testing::WithParamInterface<ReplaceReasonCase> {};
+
+TEST_P(ReplaceReasonTest, IsTheReplacesOwn) {
+  const ReplaceReasonCase& c = GetParam();
+  files.AddFile(path, kEmptyList);
+  if (c.earlierFailure) {
+    ASSERT_FALSE(drive.Directory.File.Open(data + u"\\missing.dat"));
+  }
+  files.failures.FailNext("MoveReplacing", 32);
+  if (c.removalFails) files.failures.FailNext("RemoveFile", 5);
+
+  EXPECT_FALSE(Apply(true));
+  EXPECT_EQ(log.Lines(), (std::vector<std::u16string>{
+                             L(u"  -Could not replace device link configuration file, ", system.Text(32)),
+                             L(u"  -Could not save device link configuration file, ", system.Text(32))}));
+  EXPECT_EQ(FileBytes(path), kEmptyList);
+  EXPECT_EQ(files.Exists(map.PendingPath()), c.removalFails);
+  EXPECT_EQ(files.failures.CountOf("RemoveFile"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReplaceReasonTest,
+                         testing::Values(ReplaceReasonCase{"Alone", false, false},
+                                         ReplaceReasonCase{"AfterAnEarlierFailure", true, false},
+                                         ReplaceReasonCase{"WithAFailedRemoval", true, true}),
+                         [](const testing::TestParamInfo<ReplaceReasonCase>& row) {
+                           return std::string(row.param.name);
+                         });
+
 TEST_F(SaveDeviceLinkTest, AFailedInitialisationShowsItsBalloon) {
   initializeResult = false;
   EXPECT_FALSE(Apply(true));

@@ -17,7 +17,9 @@ using fakes::FakeFiles;
 using fakes::FakeSystem;
 using fakes::kStamp;
 
-std::u16string Line(std::u16string_view entry) { return std::u16string(kStamp) + u": " + std::u16string(entry); }
+std::u16string Line(std::u16string_view entry) {
+  return std::u16string(kStamp) + u": " + std::u16string(entry);
+}
 
 constexpr char16_t kNoDrive[] = u"CDrive,CheckDrive(),NULL,NULL,The drive specified does not exist";
 constexpr char16_t kExtractFailed[] = u"CDrive,ExtractPath(),CheckDrive(),NULL,Function Failed";
@@ -31,7 +33,9 @@ class FileTest : public testing::Test {
   CDrive drive{files, system, system};
   CFile& file = drive.Directory.File;
 
-  std::vector<std::uint8_t> Bytes(const std::u16string& path) { return files.Bytes(path).value_or(std::vector<std::uint8_t>{}); }
+  std::vector<std::uint8_t> Bytes(const std::u16string& path) {
+    return files.Bytes(path).value_or(std::vector<std::uint8_t>{});
+  }
 };
 
 // ------------------------------------------------------------ resolution
@@ -66,16 +70,23 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FilePathTest,
     testing::Values(
         ResolveCase{"Relative", u"Data\\x.dat", u"C:\\Data\\x.dat", u"C:\\Data\\", u"C:\\", {}},
-        ResolveCase{"Absolute", u"D:\\Varnolet 7\\Data\\hmap.dat", u"D:\\Varnolet 7\\Data\\hmap.dat",
-                    u"D:\\Varnolet 7\\Data\\", u"D:\\", {}},
+        ResolveCase{"Absolute",
+                    u"D:\\Varnolet 7\\Data\\hmap.dat",
+                    u"D:\\Varnolet 7\\Data\\hmap.dat",
+                    u"D:\\Varnolet 7\\Data\\",
+                    u"D:\\",
+                    {}},
         ResolveCase{"LowerCaseRoot", u"d:\\x\\y.dat", u"d:\\x\\y.dat", u"d:\\x\\", u"d:\\", {}},
         ResolveCase{"UnknownDrive", u"Q:\\a.dat", u"Q:\\a.dat", u"Q:\\", u"C:\\", {kNoDrive, kExtractFailed}},
         ResolveCase{"TwoCharacters", u"C:", u"C:\\C:", u"C:\\", u"C:\\", {kInvalidPath}},
         ResolveCase{"NoBackslash", u"x.dat", u"C:\\x.dat", u"C:\\", u"C:\\", {}},
         ResolveCase{"Empty", u"", u"C:\\", u"C:\\", u"C:\\", {kNoPath}},
-        ResolveCase{"NetworkShare", u"\\\\server\\share\\Varnolet 7\\Data\\hmap.dat",
-                    u"\\\\server\\share\\Varnolet 7\\Data\\hmap.dat", u"\\\\server\\share\\Varnolet 7\\Data\\",
-                    u"C:\\", {}}),
+        ResolveCase{"NetworkShare",
+                    u"\\\\server\\share\\Varnolet 7\\Data\\hmap.dat",
+                    u"\\\\server\\share\\Varnolet 7\\Data\\hmap.dat",
+                    u"\\\\server\\share\\Varnolet 7\\Data\\",
+                    u"C:\\",
+                    {}}),
     [](const testing::TestParamInfo<ResolveCase>& row) { return row.param.name; });
 
 TEST_F(FileTest, DirectoryPathsAreResolvedWithATrailingBackslash) {
@@ -204,7 +215,8 @@ TEST_F(FileTest, FailedPointerMoveIsRecordedAndTheWriteGoesOn) {
   EXPECT_TRUE(file.Write(data, 2, FileOrigin::Current, ByteOrderMark::None));
   const auto& entries = drive.Log().Entries();
   ASSERT_GE(entries.size(), 2u);
-  EXPECT_EQ(entries[entries.size() - 2], Line(u"CFile,SetPointer(),SetFilePointerEx(),NULL," + system.Text(87)));
+  EXPECT_EQ(entries[entries.size() - 2],
+            Line(u"CFile,SetPointer(),SetFilePointerEx(),NULL," + system.Text(87)));
   EXPECT_EQ(entries.back(), Line(u"CFile,Write(),SetPointer(),NULL,Function failed"));
   ASSERT_TRUE(file.Close());
   EXPECT_EQ(Bytes(u"C:\\m.dat"), (std::vector<std::uint8_t>{1, 2}));
@@ -282,12 +294,90 @@ TEST_F(FileTest, DestroyingTheFamilyClosesAnOpenFile) {
   EXPECT_EQ(files.OpenHandleCount(), 0);
 }
 
+// --------------------------------------------------- replace and discard
+
+TEST_F(FileTest, ReplacePutsTheFileInPlaceAndRecordsAFailure) {
+  files.AddFile(u"C:\\d\\x.dat", std::string("old"));
+  files.AddFile(u"C:\\d\\x.dat.tmp", std::string("new"));
+  EXPECT_TRUE(file.Replace(u"C:\\d\\x.dat.tmp", u"C:\\d\\x.dat"));
+  EXPECT_EQ(files.Text(u"C:\\d\\x.dat"), "new");
+  EXPECT_FALSE(files.Exists(u"C:\\d\\x.dat.tmp"));
+  EXPECT_TRUE(drive.Log().Entries().empty());
+
+  EXPECT_FALSE(file.Replace(u"C:\\d\\x.dat.tmp", u"C:\\d\\x.dat"));
+  EXPECT_EQ(drive.GetLastErrorText(), system.Text(win_error::kFileNotFound));
+  EXPECT_EQ(drive.Log().Entries().back(),
+            Line(u"CFile,Replace(),MoveFileEx(),NULL," + system.Text(win_error::kFileNotFound)));
+  EXPECT_EQ(drive.LastResult(), 0);
+}
+
+TEST_F(FileTest, DiscardRemovesAFileAndKeepsTheReasonWhenItCannot) {
+  files.AddFile(u"C:\\d\\x.dat.tmp", std::string("new"));
+  file.Discard(u"C:\\d\\x.dat.tmp");
+  EXPECT_FALSE(files.Exists(u"C:\\d\\x.dat.tmp"));
+
+  ASSERT_FALSE(file.Open(u"C:\\d\\missing.dat"));
+  const std::size_t entries = drive.Log().Entries().size();
+  files.AddFile(u"C:\\d\\x.dat.tmp", std::string("new"));
+  files.failures.FailNext("RemoveFile", win_error::kAccessDenied);
+  file.Discard(u"C:\\d\\x.dat.tmp");
+  EXPECT_TRUE(files.Exists(u"C:\\d\\x.dat.tmp"));
+  EXPECT_EQ(drive.GetLastErrorText(), system.Text(win_error::kFileNotFound));
+  EXPECT_EQ(drive.Log().Entries().size(), entries);
+}
+
+// A safe replace that fails at any step leaves the file as it was, removes
+// the replacement and keeps the failed step's own reason.
+struct SafeReplaceCase {
+  const char* name;
+  const char* operation;  // the file call that fails
+  int passes;             // its calls that succeed first
+  bool contentWritten;    // what the content writer returns
+  ReplaceStep step;
+  std::uint32_t reason;  // the system error of the last error text
+};
+
+class SafeReplaceTest : public FileTest, public testing::WithParamInterface<SafeReplaceCase> {};
+
+TEST_P(SafeReplaceTest, StopsAtTheFailedStep) {
+  const SafeReplaceCase& c = GetParam();
+  const std::u16string path = u"C:\\d\\map.dat";
+  system.texts[112] = u"There is not enough space on the disk. ";
+  files.AddFile(path, std::string("old"));
+  ASSERT_FALSE(file.Open(u"C:\\d\\missing.dat"));  // an earlier reason, which the failure replaces
+  if (c.operation != nullptr) files.failures.FailAfter(c.operation, c.passes, c.reason);
+  // The cleanup's own removal fails too: it must not become the reason.
+  if (c.step != ReplaceStep::Done && c.step != ReplaceStep::Create)
+    files.failures.FailNext("RemoveFile", win_error::kAccessDenied);
+  const ReplaceStep step = ReplaceSafely(file, path, [&] {
+    if (!file.Write("new", 3, FileOrigin::Current, ByteOrderMark::None)) return false;
+    return c.contentWritten;
+  });
+  EXPECT_EQ(step, c.step);
+  EXPECT_EQ(file.IsOpen(), c.step == ReplaceStep::Close);  // a failed close keeps the handle
+  EXPECT_EQ(files.Text(path), c.step == ReplaceStep::Done ? "new" : "old");
+  EXPECT_EQ(files.failures.CountOf("RemoveFile"),
+            c.step == ReplaceStep::Done || c.step == ReplaceStep::Create ? 0 : 1);
+  EXPECT_EQ(drive.GetLastErrorText(), system.Text(c.reason));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, SafeReplaceTest,
+    testing::Values(
+        SafeReplaceCase{"Done", nullptr, 0, true, ReplaceStep::Done, win_error::kFileNotFound},
+        SafeReplaceCase{"Create", "OpenHandle", 0, true, ReplaceStep::Create, win_error::kAccessDenied},
+        SafeReplaceCase{"Write", "WriteBytes", 0, true, ReplaceStep::Content, 112},
+        SafeReplaceCase{"ContentRefused", nullptr, 0, false, ReplaceStep::Content, win_error::kFileNotFound},
+        SafeReplaceCase{"Close", "CloseFileHandle", 0, true, ReplaceStep::Close, 6},
+        SafeReplaceCase{"Replace", "MoveReplacing", 0, true, ReplaceStep::Replace, 32}),
+    [](const testing::TestParamInfo<SafeReplaceCase>& row) { return std::string(row.param.name); });
+
 // ------------------------------------------------------ version resources
 
 TEST_F(FileTest, ProductNameComesFromTheFirstTranslation) {
   files.SetVersionResource(u"C:\\p\\a.exe", {{0x0408, 0x04E4, 0x0409, 0x04B0},
-                                              {{u"\\StringFileInfo\\040804e4\\ProductName", u"Πρόγραμμα"},
-                                               {u"\\StringFileInfo\\040904b0\\ProductName", u"Program"}}});
+                                             {{u"\\StringFileInfo\\040804e4\\ProductName", u"Πρόγραμμα"},
+                                              {u"\\StringFileInfo\\040904b0\\ProductName", u"Program"}}});
   EXPECT_EQ(file.FileInformation.Get(u"C:\\p\\a.exe", u"ProductName"), u"Πρόγραμμα");
   EXPECT_TRUE(drive.Log().Entries().empty());
 }
@@ -309,13 +399,25 @@ TEST_F(FileTest, VersionResourceFailuresGiveAnEmptyTextAndTheirEntry) {
          f.failures.FailNext("VersionInfo", 5);
        },
        u"ProductName", u"CFile::CFileInformation,Get(),GetFileVersionInfo(),Specified file,"},
-      {"NoTranslation", [&](FakeFiles& f) { f.SetVersionResource(path, {{}, {}}); }, u"ProductName",
-       u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
-      {"HalfAPair", [&](FakeFiles& f) { f.SetVersionResource(path, {{0x0409}, {}}); }, u"ProductName",
-       u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
-      {"NoSuchKey", [&](FakeFiles& f) { f.SetVersionResource(path, {{0x0409, 0x04B0}, {}}); }, u"ProductName",
-       u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
-      {"KeyTooLong", [&](FakeFiles& f) { f.SetVersionResource(path, {{0x0409, 0x04B0}, {}}); },
+      {"NoTranslation",
+       [&](FakeFiles& f) {
+         f.SetVersionResource(path, {{}, {}});
+       },
+       u"ProductName", u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
+      {"HalfAPair",
+       [&](FakeFiles& f) {
+         f.SetVersionResource(path, {{0x0409}, {}});
+       },
+       u"ProductName", u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
+      {"NoSuchKey",
+       [&](FakeFiles& f) {
+         f.SetVersionResource(path, {{0x0409, 0x04B0}, {}});
+       },
+       u"ProductName", u"CFile::CFileInformation,Get(),VerQueryValue(),Specified file,"},
+      {"KeyTooLong",
+       [&](FakeFiles& f) {
+         f.SetVersionResource(path, {{0x0409, 0x04B0}, {}});
+       },
        std::u16string(1010, u'k'), u"CFile::CFileInformation,Get(),StringCchPrintf(),Specified file,"},
   };
   for (const Case& c : cases) {
