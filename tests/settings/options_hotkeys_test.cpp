@@ -222,13 +222,18 @@ TEST_F(OptionsHotkeysTest, HotkeyOfAnAbsentDeviceIsKeptWithItsKeyTaken) {
 TEST_F(OptionsHotkeysTest, KeysOfACancelledDialogAreFreeAtTheNextShowing) {
   Open();
   options().ListSelected(C::comboHotkeys, kP);
+  options().ListSelected(C::comboPlaybackDevices, 1);
+  options().ListSelected(C::comboPlaybackHotkey, kM);
+  options().ListSelected(C::comboRecordingHotkey, kD);
   options().ButtonClicked(C::BtnCancel);
   rig.form->MenuOptionsClick();
   EXPECT_EQ(rig.optionsView[C::comboHotkeys].selected, kNoKey);
-  EXPECT_EQ(Item(C::comboNotifications, kP), u"P");
-  options().ListSelected(C::comboNotifications, kP);
-  EXPECT_FALSE(rig.optionsView[C::LblWarning].visible);
+  EXPECT_EQ(rig.optionsView[C::comboPlaybackHotkey].selected, kNoKey);
   EXPECT_EQ(options().lastHotkeysKey, kNoKey);
+  for (C list : {C::comboHotkeys, C::comboNotifications, C::comboPlaybackHotkey, C::comboRecordingHotkey})
+    for (int key : {kP, kM, kD}) EXPECT_EQ(Item(list, key), KeyCaption(key));
+  options().ListSelected(C::comboNotifications, kM);
+  EXPECT_FALSE(rig.optionsView[C::LblWarning].visible);
 }
 
 TEST_F(OptionsHotkeysTest, DeviceRowWithoutDevicesChangesNoSlot) {
