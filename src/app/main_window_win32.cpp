@@ -153,12 +153,6 @@ void MainWindow::ShowSplash() {
   });
 }
 
-void MainWindow::ShowOptions() {
-  if (optionsWindow == nullptr) return;
-  ShowWindow(optionsWindow, SW_SHOW);
-  SetForegroundWindow(optionsWindow);
-}
-
 void MainWindow::ShowDebugForm() {
   if (debugForm != nullptr) debugForm->Show();
 }

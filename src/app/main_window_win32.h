@@ -34,7 +34,6 @@ class MainWindow final : public NotificationsView {
                        const std::u16string& exit) override;
   void SetDeviceItems(DeviceMenu menu, const std::vector<MenuItemModel>& items) override;
   void ShowSplash() override;
-  void ShowOptions() override;
   void ShowDebugForm() override;
   NotificationView& SingleNotification() override { return singleView_; }
   NotificationView& LinkNotification() override { return *linkView_; }
@@ -44,7 +43,6 @@ class MainWindow final : public NotificationsView {
   void Terminate() override;
 
   // Set by the entry once the other forms exist.
-  HWND optionsWindow = nullptr;
   DebugFormWindow* debugForm = nullptr;
 
  private:

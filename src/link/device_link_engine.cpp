@@ -46,9 +46,13 @@ bool CDeviceLinkEngine::DeviceLinkCallback(std::int32_t) {
   const std::size_t last = snapshot.count - 1;
   const std::u16string& started = snapshot.paths[last];
   const std::vector<DEVICELINK>& links = host_.DeviceLinks();
+  // Only links whose endpoint is present count: a link kept for an absent
+  // device must not stop the program's present links from acting.
   std::vector<ComGuid> matches;
   for (const DEVICELINK& link : links)
-    if (link.programPath == started) matches.push_back(link.endpoint);
+    if (link.programPath == started && (Find(link.endpoint, host_.PlaybackDevices()) != -1 ||
+                                        Find(link.endpoint, host_.RecordingDevices()) != -1))
+      matches.push_back(link.endpoint);
   if (matches.empty()) return true;
 
   // When the program that really started could not be listed, the last entry
