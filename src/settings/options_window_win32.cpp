@@ -28,11 +28,11 @@ struct Place {
 // Kinds, as OptionsWindow::Kind.
 enum : int { kPage, kCheck, kList, kLabel, kField, kButton, kPictureButton, kLink, kPicture };
 
-// The About page's own texts and the artwork providers' addresses.
-constexpr const wchar_t* kAuthor = L"Written by the Varnolet team at Kestrova Technologies";
-constexpr const wchar_t* kContact = L"Contact: support@kestrova-technologies.example";
+// The About page's texts until the form sets its own.
+constexpr const wchar_t* kAuthor = L"Written by Kestrova Technologies";
+constexpr const wchar_t* kContact = L"Contact: varnolet@kestrova.example";
 constexpr const wchar_t* kLink1 = L"https://openclipart.org";
-constexpr const wchar_t* kLink2 = L"https://tango.freedesktop.org";
+constexpr const wchar_t* kLink2 = L"https://commons.wikimedia.org";
 
 // In creation order, which is the tab order: reading order within each page.
 // The rows' fields come after their clear buttons so that a clear button
@@ -398,7 +398,8 @@ void OptionsWindow::ShowDialog() {
   if (!Visible()) {
     Centre();
     ShowWindow(dialog, SW_SHOW);
-    if (focus_ == nullptr || !IsWindowVisible(focus_)) focus_ = GetNextDlgTabItem(dialog, nullptr, FALSE);
+    // Each showing starts at the selected category.
+    focus_ = categories_.ButtonHandle(categories_.Selected());
     if (focus_ != nullptr) SetFocus(focus_);
   }
   SetForegroundWindow(dialog);
@@ -577,11 +578,19 @@ bool OptionsWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         return true;
       }
       return false;
+    case WM_NEXTDLGCTL: {
+      // The keyboard's moves between controls (Tab, arrows): as a dialog box does.
+      HWND next = lParam != 0 ? reinterpret_cast<HWND>(wParam)
+                              : GetNextDlgTabItem(window_.Handle(), GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next != nullptr) SetFocus(next);
+      return true;
+    }
     case WM_CLOSE:
       // Alt+F4 is Cancel.
       if (handlers.buttonClicked) handlers.buttonClicked(C::BtnCancel);
       return true;
     case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && handlers.activated) handlers.activated();
       // The focus goes back where it was when the dialog is activated again.
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();

@@ -27,6 +27,7 @@ class OptionsWindow final : public OptionsView {
     // OK, Cancel (also Esc and Alt+F4), the program and clear buttons, the two links.
     std::function<void(OptionsControl button)> buttonClicked;
     std::function<void()> timer;
+    std::function<void()> activated;
   };
 
   // `owner`: the application's own window (no taskbar button for the dialog).

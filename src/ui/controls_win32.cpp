@@ -389,7 +389,9 @@ void Page::SetFrameFont(HFONT font) {
 }
 
 void Page::BringToFront() {
-  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // Pages share one place and only one shows at a time; the z-order stays as
+  // made, since it is also the tab order.
+  ShowWindow(hwnd_, SW_SHOWNA);
 }
 
 // ------------------------------------------------------------ CategoryList

@@ -207,7 +207,7 @@ class Page final : public Control {
   // Places the frame and the page's window; the children are placed by their owner.
   void PlaceFrame(int dpi);
   void SetFrameFont(HFONT font);
-  // Shows this page on top of the others at its place.
+  // Shows this page at its place (its owner hides the others).
   void BringToFront();
 
  private:

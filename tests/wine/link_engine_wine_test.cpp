@@ -23,6 +23,7 @@
 #include "app/notifications_form.h"
 #include "app/program_ports_win32.h"
 #include "app/win32_ports_win32.h"
+#include "fakes/fake_options_view.h"
 #include "fakes/fake_program.h"
 #include "link/device_link_file.h"
 #include "wine_notepad.h"
@@ -266,7 +267,8 @@ class AudioDeviceLinkWineTest : public testing::Test {
   ProcessObjects objects{adapters.Bundle()};
   Win32ProcessEnvironment environment;
   Win32LanguageLibraries libraries;
-  OptionsState options;
+  fakes::FakeOptionsView optionsView;
+  TOptionsForm options{optionsView};
   fakes::RecordingView view;
   ui::Window application;
   std::unique_ptr<MainWindow> mainWindow;
