@@ -80,6 +80,12 @@ void DrawCaption(HDC dc, RECT area, const std::wstring& text, COLORREF colour, U
             format | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
+// A frame's caption has a blank on either side, a gap in the frame's line.
+std::wstring FrameCaption(const std::wstring& text) {
+  if (text.empty()) return text;
+  return L" " + Literal(text) + L" ";
+}
+
 // The dialog-like windows of the program, for the message loop.
 std::vector<HWND>& Dialogs() {
   static std::vector<HWND> dialogs;
@@ -104,15 +110,17 @@ Control::~Control() {
   if (hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
+// Clipped by its siblings: a control lying on another (a clear button on its
+// field) is never painted over.
 bool Control::CreateChild(HWND parent, int id, const wchar_t* className, const std::wstring& text,
                           DWORD style, DWORD exStyle, const Bounds& bounds) {
   id_ = id;
   bounds_ = bounds;
   dpi_ = DpiOf(parent);
-  hwnd_ =
-      CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scale(bounds.x, dpi_),
-                      Scale(bounds.y, dpi_), Scale(bounds.width, dpi_), Scale(bounds.height, dpi_), parent,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+  hwnd_ = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                          Scale(bounds.x, dpi_), Scale(bounds.y, dpi_), Scale(bounds.width, dpi_),
+                          Scale(bounds.height, dpi_), parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
   return hwnd_ != nullptr;
 }
 
@@ -367,14 +375,14 @@ bool Page::Create(const Args& args) {
   dpi_ = DpiOf(args.parent);
   hwnd_ = CreateContainer(kPageClass, GetSysColorBrush(COLOR_BTNFACE), args.parent, args.id);
   if (hwnd_ == nullptr) return false;
-  frame_ = CreateWindowExW(0, L"BUTTON", Literal(args.text).c_str(), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0,
-                           0, 0, 0, hwnd_, nullptr, Instance(), nullptr);
+  frame_ = CreateWindowExW(0, L"BUTTON", FrameCaption(args.text).c_str(), WS_CHILD | WS_VISIBLE | BS_GROUPBOX,
+                           0, 0, 0, 0, hwnd_, nullptr, Instance(), nullptr);
   PlaceFrame(dpi_);
   return frame_ != nullptr;
 }
 
 void Page::SetText(const std::wstring& text) {
-  SetWindowTextW(frame_, Literal(text).c_str());
+  SetWindowTextW(frame_, FrameCaption(text).c_str());
 }
 
 void Page::PlaceFrame(int dpi) {

@@ -181,7 +181,9 @@ rig keys c colon backslash w i n d o w s backslash n o t e p a d period e x e Re
 wait_until 10 dialog_hidden '^Select a program to link$' || fail "the file dialog stayed open"
 sleep 0.5
 rig screenshot "$ARTIFACTS/linked.png"
-rig keys Return
+# Enter on the focused ". . ." would open the picker again, as in any dialog:
+# OK from the next control.
+rig keys Tab Return
 wait_until 10 dialog_hidden '^Options$' || fail "the dialog did not close on Enter"
 dlmap_has_notepad() { file_hex "$DATA/dlmap.dat" | grep -q "$(utf16_hex 'notepad.exe')"; }
 wait_until 10 dlmap_has_notepad || fail "dlmap.dat lacks notepad.exe"
