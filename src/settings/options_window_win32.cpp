@@ -272,6 +272,7 @@ void OptionsWindow::Build() {
         labelArgs.text = place.text;
         labelArgs.bounds = place.bounds;
         labelArgs.framed = place.kind == kField;
+        if (labelArgs.framed) labelArgs.inset = 22;  // the clear button lies in the field's right end
         if (control == C::LblWarning) labelArgs.colour = RGB(255, 0, 0);
         label->Create(labelArgs);
         made = std::move(label);

@@ -80,10 +80,10 @@ void DrawCaption(HDC dc, RECT area, const std::wstring& text, COLORREF colour, U
             format | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
-// A frame's caption has a blank on either side, a gap in the frame's line.
+// A frame's caption has two blanks on either side, a gap in the frame's line.
 std::wstring FrameCaption(const std::wstring& text) {
   if (text.empty()) return text;
-  return L" " + Literal(text) + L" ";
+  return L"  " + Literal(text) + L"  ";
 }
 
 // The dialog-like windows of the program, for the message loop.
@@ -280,11 +280,50 @@ bool DropDownList::Command(WORD code) {
 
 bool Label::Create(const Args& args) {
   colour_ = args.colour;
-  DWORD style = args.centred || args.framed ? SS_CENTER : SS_LEFT;
-  if (args.framed) style |= SS_CENTERIMAGE | SS_ENDELLIPSIS;
+  framed_ = args.framed;
+  inset_ = args.inset;
+  DWORD style = args.framed ? SS_OWNERDRAW : args.centred ? SS_CENTER : SS_LEFT;
   if (!args.mnemonics) style |= SS_NOPREFIX;
-  return CreateChild(args.parent, args.id, L"STATIC", args.text, style, args.framed ? WS_EX_CLIENTEDGE : 0,
-                     args.bounds);
+  return CreateChild(args.parent, args.id, L"STATIC", args.text, style, 0, args.bounds);
+}
+
+void Label::SetText(const std::wstring& text) {
+  Control::SetText(text);
+  if (framed_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool Label::Draw(const DRAWITEMSTRUCT& item) {
+  if (!framed_) return false;
+  RECT area = item.rcItem;
+  FillRect(item.hDC, &area, GetSysColorBrush(COLOR_BTNFACE));
+  DrawEdge(item.hDC, &area, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  area.right -= Scale(inset_, dpi_);
+  InflateRect(&area, -Scale(2, dpi_), 0);
+  const std::wstring text = Text();
+  HFONT base = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+  LOGFONTW shape{};
+  GetObjectW(base, sizeof shape, &shape);
+  // Down to four fifths of the font's height while the text does not fit.
+  const LONG smallest = shape.lfHeight * 4 / 5;
+  HFONT font = nullptr;
+  HGDIOBJ old = SelectObject(item.hDC, base);
+  for (;;) {
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(item.hDC, text.c_str(), static_cast<int>(text.size()), &size);
+    if (size.cx <= area.right - area.left || shape.lfHeight >= smallest || shape.lfHeight >= -1) break;
+    ++shape.lfHeight;  // heights are negative: one pixel smaller
+    if (font != nullptr) {
+      SelectObject(item.hDC, base);
+      DeleteObject(font);
+    }
+    font = CreateFontIndirectW(&shape);
+    SelectObject(item.hDC, font);
+  }
+  DrawCaption(item.hDC, area, text, GetSysColor(IsWindowEnabled(hwnd_) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT),
+              DT_CENTER);
+  SelectObject(item.hDC, old);
+  if (font != nullptr) DeleteObject(font);
+  return true;
 }
 
 HBRUSH Label::Colour(HDC dc) {

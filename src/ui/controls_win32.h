@@ -143,14 +143,23 @@ class Label final : public Control {
     Bounds bounds;
     COLORREF colour = CLR_INVALID;  // CLR_INVALID: the system's text colour
     bool centred = false;
-    bool framed = false;     // a sunken field, its text centred both ways
+    // A sunken field, its text centred both ways, grey while disabled. Its
+    // text keeps clear of the field's right `inset` (design pixels), where a
+    // button may lie, and takes a slightly smaller font before it would be
+    // cut short.
+    bool framed = false;
+    int inset = 0;
     bool mnemonics = false;  // "&x" underlines x and gives the next control Alt+x
   };
   bool Create(const Args& args);
+  void SetText(const std::wstring& text) override;
   HBRUSH Colour(HDC dc) override;
+  bool Draw(const DRAWITEMSTRUCT& item) override;
 
  private:
   COLORREF colour_ = CLR_INVALID;
+  bool framed_ = false;
+  int inset_ = 0;
 };
 
 // A label that opens something when clicked: blue underlined text, a hand
