@@ -158,7 +158,9 @@ void MainWindow::SetDeviceItems(DeviceMenu menu, const std::vector<MenuItemModel
 }
 
 void MainWindow::ShowSplash() {
-  splash_ = std::make_unique<TSplashForm>(window_.Handle(), [this] {
+  // Owned by the application's window: an owner that is always on top (the
+  // main window is) would make the splash always on top too.
+  splash_ = std::make_unique<TSplashForm>(application_, [this] {
     if (form_ != nullptr) form_->SplashFinished();
     // The splash goes away after its own message has been handled.
     PostMessageW(window_.Handle(), kDestroySplash, 0, 0);

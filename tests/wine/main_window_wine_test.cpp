@@ -1,6 +1,6 @@
 // The main form's Win32 view under Wine, made as the program makes it (owned
 // by the application's hidden window): the device items of the tray menu
-// read back from the real menu.
+// read back from the real menu, and the splash window it opens.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,9 +11,12 @@
 
 #include "app/main_window_win32.h"
 #include "support/wide_win32.h"
+#include "wine_notepad.h"
 
 namespace varnolet {
 namespace {
+
+using wine::PumpMessages;
 
 // The text a menu item shows for the string it holds: "&&" shows one "&", a
 // single "&" only marks the character after it.
@@ -24,6 +27,29 @@ std::u16string ShownText(const std::u16string& held) {
     shown += held[i];
   }
   return shown;
+}
+
+// The window of a class that this thread made, when there is exactly one.
+HWND OnlyThreadWindowOfClass(const wchar_t* className) {
+  struct Search {
+    const wchar_t* className;
+    HWND found;
+    int count;
+  } search{className, nullptr, 0};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (lstrcmpW(name, s->className) == 0) {
+          s->found = window;
+          ++s->count;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.count == 1 ? search.found : nullptr;
 }
 
 class MainWindowWineTest : public testing::Test {
@@ -65,6 +91,20 @@ TEST_F(MainWindowWineTest, DeviceItemsShowTheirCaptionsAmpersandsIncluded) {
       EXPECT_EQ(ShownText(from_wide(held)), items[i].caption) << "item " << i;
     }
   }
+}
+
+TEST_F(MainWindowWineTest, SplashIsANormalWindowNotAlwaysOnTop) {
+  // The main window is always on top (it is the single notification window).
+  ASSERT_NE(GetWindowLongW(reinterpret_cast<HWND>(mainWindow->Handle()), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  mainWindow->ShowSplash();
+  PumpMessages(100);
+  HWND splash = OnlyThreadWindowOfClass(L"Varnolet7Splash");
+  ASSERT_NE(splash, nullptr);
+  EXPECT_TRUE(IsWindowVisible(splash));
+  EXPECT_EQ(GetWindowLongW(splash, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  // Still no taskbar button: an owned tool window.
+  EXPECT_NE(GetWindow(splash, GW_OWNER), nullptr);
+  EXPECT_NE(GetWindowLongW(splash, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
 }
 
 }  // namespace
