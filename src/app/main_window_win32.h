@@ -42,6 +42,8 @@ class MainWindow final : public NotificationsView {
   void StopTimerD() override;
   void Terminate() override;
 
+  const ui::PopupMenu& Popup() const { return popup_; }
+
   // Set by the entry once the other forms exist.
   DebugFormWindow* debugForm = nullptr;
 
