@@ -7,7 +7,13 @@
      "IMG_3"  green play sign           (a playback device became the default)
      "IMG_4"  orange record sign        (a recording device became the default)
    Each is 40 x 40 pixels, 24 bits per pixel, on the dialog face colour
-   (RGB 240, 240, 240). */
+   (RGB 240, 240, 240).
+
+   Pictures of the Options dialog (type BITMAP, loaded by name, 24 bits per
+   pixel), drawn at twice their design size where the dialog stretches them:
+     "IMG_ABOUT"  the About page's picture, 260 x 484 (shown at 130 x 242)
+     "IMG_CHAIN"  the Device Link page's chain, 32 x 32 (shown at 16 x 16)
+     "IMG_CLEAR"  the clear buttons' cross, 12 x 12 on the face colour */
 #ifndef VARNOLET_RES_RESOURCE_IDS_H
 #define VARNOLET_RES_RESOURCE_IDS_H
 

@@ -10,6 +10,11 @@ Writes:
     link_play.ico      the link window's small signs, 16/20/24/30/32/40/48 px, 32-bit with alpha
     link_record.ico
     splash.bmp         400 x 240 24-bit splash picture
+    about.bmp          the Options dialog's About picture: 130 x 242 design pixels, drawn at twice
+                       that size (260 x 484) so that it stays sharp when stretched at high dpi
+    chain.bmp          the Device Link page's chain between its two rows: 16 x 16 design pixels,
+                       drawn at 32 x 32, on the dialog face colour
+    clear.bmp          the glyph of the Device Link page's two clear buttons: 12 x 12, a cross
 
 The output is deterministic: running the script again gives the same bytes.
 """
@@ -195,6 +200,64 @@ def _emblem(size):
     return canvas
 
 
+# ----------------------------------------------------------------- Options dialog
+
+
+def about():
+    """A tall banner: the emblem over sound waves, the program's name beneath."""
+    w, h = 260, 484
+    canvas = Canvas(w, h, rgb("#0F2747"), 1.0)
+    canvas.fill(box(0, 0, w, h), vertical(rgb("#1B4C80"), rgb("#0B1E38"), 0, h))
+    emblem = 132
+    ex, ey = (w - emblem) // 2, 96
+    ecx, ecy = ex + emblem / 2, ey + emblem / 2
+    canvas.fill(circle(ecx, ecy, 170), radial(rgb("#2F7AC4"), rgb("#17426F"), ecx, ecy, 170), opacity=0.35)
+    for radius in (100, 136, 172, 208, 244):
+        canvas.fill(arc(ecx, ecy, radius, 2.4, -40, 40), WHITE, opacity=0.06)
+        canvas.fill(arc(ecx, ecy, radius, 2.4, 140, 220), WHITE, opacity=0.06)
+    for grow, opacity in ((5.0, 0.05), (3.0, 0.07), (1.5, 0.09)):
+        canvas.fill(box(ex - grow, ey - grow + 4, ex + emblem + grow, ey + emblem + grow + 4, emblem * 0.2 + grow),
+                    (0.0, 0.0, 0.0), opacity=opacity)
+    canvas.draw(_emblem(emblem), ex, ey)
+    title, size, weight, tracking = "Varnolet 7", 30, 0.14, 0.085
+    left = (w - lettering.advance(title, size, weight, tracking)) / 2
+    baseline = ey + emblem + 78
+    canvas.fill(lettering.shape(title, left, baseline, size, weight, tracking), WHITE,
+                bounds=(0, baseline - size - 6, w, baseline + 6))
+    maker, msize, mweight, mtracking = "KESTROVA", 11, 0.15, 0.30
+    mleft = (w - lettering.advance(maker, msize, mweight, mtracking)) / 2
+    mbase = baseline + 34
+    canvas.fill(lettering.shape(maker, mleft, mbase, msize, mweight, mtracking), rgb("#9CC4EC"),
+                bounds=(0, mbase - msize - 4, w, mbase + 4))
+    canvas.fill(box(0, h - 8, w, h), lambda px, py: mix(rgb("#2F8EEA"), rgb("#38C6E0"), px / w))
+    return canvas
+
+
+def chain(size):
+    """Two links of a chain, crossing the square from lower left to upper right."""
+    canvas = Canvas(size, size)
+    u = size / 16.0
+    steel = vertical(rgb("#8FA3B8"), rgb("#4D6072"), 0, size)
+
+    def link(x1, y1, x2, y2):
+        capsule = segment(x1 * u, y1 * u, x2 * u, y2 * u, 5.6 * u)
+        return lambda x, y: abs(capsule(x, y) + 0.9 * u) - 0.9 * u
+
+    canvas.fill(link(3.2, 12.8, 7.6, 8.4), steel)
+    canvas.fill(link(8.4, 7.6, 12.8, 3.2), rgb("#2F5E8F"))
+    return canvas
+
+
+def clear_glyph(size):
+    """A cross: the clear buttons remove a row's link."""
+    canvas = Canvas(size, size)
+    u = size / 12.0
+    red = rgb("#C8322B")
+    canvas.fill(union(segment(2.5 * u, 2.5 * u, 9.5 * u, 9.5 * u, 2.2 * u),
+                      segment(9.5 * u, 2.5 * u, 2.5 * u, 9.5 * u, 2.2 * u)), red)
+    return canvas
+
+
 # ----------------------------------------------------------------- output
 
 
@@ -214,6 +277,9 @@ def main():
     for kind in ("play", "record"):
         write(f"link_{kind}.ico", ico([sign(kind, s) for s in LINK_ICON_SIZES]))
     write("splash.bmp", bmp24(splash(), dpi=120))
+    write("about.bmp", bmp24(about(), dpi=240))
+    write("chain.bmp", bmp24(chain(32).flattened(WINDOW_FACE), dpi=240))
+    write("clear.bmp", bmp24(clear_glyph(12).flattened(WINDOW_FACE), dpi=96))
 
 
 if __name__ == "__main__":

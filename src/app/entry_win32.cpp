@@ -13,7 +13,10 @@
 #include "app/process_objects.h"
 #include "app/program_ports_win32.h"
 #include "app/win32_ports_win32.h"
+#include "settings/options_form.h"
+#include "settings/options_window_win32.h"
 #include "support/wide_win32.h"
+#include "ui/controls_win32.h"
 
 namespace varnolet {
 namespace {
@@ -24,8 +27,8 @@ namespace {
 void RestrictDllSearch() {
   SetDllDirectoryW(L"");
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
   if (setDefault != nullptr) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
@@ -42,8 +45,10 @@ class Win32EntryHost final : public EntryHost {
     application_.Create(args);
   }
 
-  void ShowWarning(bool ownedByApplication, const std::u16string& text, const std::u16string& caption) override {
-    MessageBoxW(ownedByApplication ? application_.Handle() : nullptr, as_wide(text), as_wide(caption), MB_ICONWARNING);
+  void ShowWarning(bool ownedByApplication, const std::u16string& text,
+                   const std::u16string& caption) override {
+    MessageBoxW(ownedByApplication ? application_.Handle() : nullptr, as_wide(text), as_wide(caption),
+                MB_ICONWARNING);
   }
 
   void ShowException(const std::u16string& message) override {
@@ -52,11 +57,13 @@ class Win32EntryHost final : public EntryHost {
 
   void CreateForms() override {
     mainWindow_ = std::make_unique<MainWindow>(application_.Handle());
-    form_ = std::make_unique<TNotificationsForm>(objects_, environment_, libraries_, options_, *mainWindow_);
+    // The Options dialog is made before the main form, which reads it.
+    optionsWindow_ = std::make_unique<OptionsWindow>(application_.Handle());
+    optionsForm_ = std::make_unique<TOptionsForm>(*optionsWindow_);
+    ConnectOptions(*optionsWindow_, *optionsForm_);
+    form_ =
+        std::make_unique<TNotificationsForm>(objects_, environment_, libraries_, *optionsForm_, *mainWindow_);
     mainWindow_->Attach(form_.get());
-    // TOptionsForm has no pages yet: its window stays hidden and the tray
-    // menu's Options opens nothing until the dialog exists.
-    CreateHiddenForm(optionsForm_, L"Varnolet7Options");
     TNotificationsForm* form = form_.get();
     debugForm_ = std::make_unique<DebugFormWindow>(
         application_.Handle(), [form](int tab) { return MonitorPage(tab, *form); },
@@ -69,30 +76,36 @@ class Win32EntryHost final : public EntryHost {
   void RunMessageLoop() override {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      // Tab, Enter, Esc and Alt+letters of the dialog windows.
+      if (ui::TranslateDialogMessage(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
   }
 
  private:
-  void CreateHiddenForm(ui::Window& window, const wchar_t* className) {
-    ui::Window::Args args;
-    args.className = className;
-    args.title = L"Varnolet 7";
-    args.style = WS_POPUP;
-    args.exStyle = WS_EX_TOOLWINDOW;
-    args.owner = application_.Handle();
-    window.Create(args);
+  // The dialog's window hands the user's events to the form.
+  static void ConnectOptions(OptionsWindow& window, TOptionsForm& form) {
+    window.handlers.categorySelected = [&form](int category) { form.CategorySelected(category); };
+    window.handlers.checkClicked = [&form](OptionsControl box, bool checked) {
+      form.CheckClicked(box, checked);
+    };
+    window.handlers.listSelected = [&form](OptionsControl list, int index) {
+      form.ListSelected(list, index);
+    };
+    window.handlers.buttonClicked = [&form](OptionsControl button) { form.ButtonClicked(button); };
+    window.handlers.timer = [&form] { form.TimerTicked(); };
+    window.handlers.activated = [&form] { form.Activated(); };
   }
 
   ProcessObjects& objects_;
   ProcessEnvironment& environment_;
   LanguageLibraries& libraries_;
-  OptionsState options_;
   ui::Window application_;
   std::unique_ptr<MainWindow> mainWindow_;
+  std::unique_ptr<OptionsWindow> optionsWindow_;
+  std::unique_ptr<TOptionsForm> optionsForm_;
   std::unique_ptr<TNotificationsForm> form_;
-  ui::Window optionsForm_;
   std::unique_ptr<DebugFormWindow> debugForm_;
 };
 

@@ -12,6 +12,18 @@ constexpr UINT_PTR kLinkTimerN = 11;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(as_wide(text)); }
 
+// A menu item's text marks its access key with "&": a device name shows every
+// "&" it has only when each is doubled.
+std::wstring MenuCaption(const std::u16string& name) {
+  std::wstring caption;
+  caption.reserve(name.size());
+  for (const wchar_t c : Wide(name)) {
+    if (c == L'&') caption += L'&';
+    caption += c;
+  }
+  return caption;
+}
+
 // Caption-less, topmost and layered; owned by the application window and a
 // tool window, so never a taskbar button; it never takes the activation.
 ui::Window::Args NotificationArgs(const wchar_t* className, HWND owner) {
@@ -140,23 +152,19 @@ void MainWindow::SetDeviceItems(DeviceMenu menu, const std::vector<MenuItemModel
   const UINT base = menu == DeviceMenu::Playback ? kPlaybackCommand : kRecordingCommand;
   std::vector<ui::PopupMenu::Item> converted;
   for (const MenuItemModel& item : items)
-    converted.push_back({Wide(item.caption), item.clickable ? base + static_cast<UINT>(item.tag) : 0, item.checked,
-                         item.enabled});
+    converted.push_back({MenuCaption(item.caption), item.clickable ? base + static_cast<UINT>(item.tag) : 0,
+                         item.checked, item.enabled});
   popup_.SetItems(menu == DeviceMenu::Playback ? 0 : 1, converted);
 }
 
 void MainWindow::ShowSplash() {
-  splash_ = std::make_unique<TSplashForm>(window_.Handle(), [this] {
+  // Owned by the application's window: an owner that is always on top (the
+  // main window is) would make the splash always on top too.
+  splash_ = std::make_unique<TSplashForm>(application_, [this] {
     if (form_ != nullptr) form_->SplashFinished();
     // The splash goes away after its own message has been handled.
     PostMessageW(window_.Handle(), kDestroySplash, 0, 0);
   });
-}
-
-void MainWindow::ShowOptions() {
-  if (optionsWindow == nullptr) return;
-  ShowWindow(optionsWindow, SW_SHOW);
-  SetForegroundWindow(optionsWindow);
 }
 
 void MainWindow::ShowDebugForm() {

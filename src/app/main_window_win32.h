@@ -34,7 +34,6 @@ class MainWindow final : public NotificationsView {
                        const std::u16string& exit) override;
   void SetDeviceItems(DeviceMenu menu, const std::vector<MenuItemModel>& items) override;
   void ShowSplash() override;
-  void ShowOptions() override;
   void ShowDebugForm() override;
   NotificationView& SingleNotification() override { return singleView_; }
   NotificationView& LinkNotification() override { return *linkView_; }
@@ -43,8 +42,9 @@ class MainWindow final : public NotificationsView {
   void StopTimerD() override;
   void Terminate() override;
 
+  const ui::PopupMenu& Popup() const { return popup_; }
+
   // Set by the entry once the other forms exist.
-  HWND optionsWindow = nullptr;
   DebugFormWindow* debugForm = nullptr;
 
  private:

@@ -4,6 +4,11 @@
 
 namespace varnolet {
 
+// The style mask and SetWindowPos flags the portable window uses, as the system defines them.
+static_assert(notification::kStyleWithoutCaption == static_cast<std::uint32_t>(~WS_CAPTION));
+static_assert(notification::kFrameChangedFlags ==
+              (SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED));
+
 NotificationWindowView::Layout SingleNotificationLayout() {
   // Img 40 x 40 at 8, 8; LblDeviceName at 54, 19; Tahoma -15.
   return {{{8, 8, 40}}, {{NotificationLabel::DeviceName, 54, 19, -15}}, 40};

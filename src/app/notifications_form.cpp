@@ -11,7 +11,8 @@ constexpr char16_t kAppData[] = u"APPDATA";
 }  // namespace
 
 TNotificationsForm::TNotificationsForm(ProcessObjects& objects, ProcessEnvironment& environment,
-                                       LanguageLibraries& libraries, OptionsState& options, NotificationsView& view)
+                                       LanguageLibraries& libraries, TOptionsForm& options,
+                                       NotificationsView& view)
     : objects_(objects),
       environment_(environment),
       libraries_(libraries),
@@ -22,11 +23,13 @@ TNotificationsForm::TNotificationsForm(ProcessObjects& objects, ProcessEnvironme
       linkNotification_(view.LinkNotification(), notificationsEnabled),
       timerD_(view),
       keySequence_(timerD_),
-      hotkeyServices_{HotkeyFileAccess{objects.Drive, objects.ports.utf8, activityLog, {}}, objects.HotkeyTable,
-                      objects.RawInput, view.Handle(), BindHotkeyAction<&TNotificationsForm::HotkeyAction>(*this)},
+      hotkeyServices_{HotkeyFileAccess{objects.Drive, objects.ports.utf8, activityLog, {}},
+                      objects.HotkeyTable, objects.RawInput, view.Handle(),
+                      BindHotkeyAction<&TNotificationsForm::HotkeyAction>(*this)},
       hotkeyFields_{loadedHotkeys, hotkeyIdentifiers, hotkeysEnabled, hotkeyInitFailed},
       engine_(*this, objects.Processes, objects.ports.clsid, activityLog),
       watcherCallback_(objects.Processes) {
+  options_.AttachHost(*this);
   // Defaults and the built-in texts come first: everything after may read them.
   settings = kDefaultSettings;
   stringTable.assign(kBuiltInStrings.begin(), kBuiltInStrings.end());
@@ -144,9 +147,12 @@ void TNotificationsForm::RunFeatureInitialization() {
 
   // Features that failed are off for this run; the registry keeps its values.
   if (SwitchOffFailedDeviceLink(deviceLinkFailed, settings[setting::DeviceLink],
-                                [this] { return InitializeDeviceLink(); }))
+                                [this] { return InitializeDeviceLink(); })) {
+    deviceLinkOffForRun_ = true;
     ShowBalloon(String(link_strings::kDeviceLinkDisabled));
+  }
   if (hotkeyInitFailed != 0 && settings[setting::Hotkeys] == 1) {
+    hotkeysOffForRun_ = true;
     settings[setting::Hotkeys] = 0;
     objects_.HotkeyTable.Clear();
     InitializeHotkeys();

@@ -25,15 +25,18 @@
 #include "input/key_sequence.h"
 #include "link/device_link_engine.h"
 #include "link/device_link_file.h"
+#include "settings/options_form.h"
+#include "settings/options_host.h"
 #include "settings/user_settings.h"
 
 namespace varnolet {
 
-class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
+class TNotificationsForm final : public DeviceLinkHost, public MonitorSource, public OptionsHost {
  public:
-  // Runs the whole start-up sequence.
+  // Runs the whole start-up sequence. The Options dialog, made before, reads
+  // this form from now on.
   TNotificationsForm(ProcessObjects& objects, ProcessEnvironment& environment, LanguageLibraries& libraries,
-                     OptionsState& options, NotificationsView& view);
+                     TOptionsForm& options, NotificationsView& view);
   TNotificationsForm(const TNotificationsForm&) = delete;
   TNotificationsForm& operator=(const TNotificationsForm&) = delete;
 
@@ -44,7 +47,7 @@ class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
   bool LoadLanguage();
   bool ReadStringTable(LibraryHandle library, std::vector<std::u16string>& list);
   void ShowWarning(const std::u16string& text);
-  const std::u16string& String(int id) const { return stringTable[static_cast<std::size_t>(id)]; }
+  const std::u16string& String(int id) const override { return stringTable[static_cast<std::size_t>(id)]; }
 
   // ---- settings
   void LoadSettings();
@@ -58,8 +61,6 @@ class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
   void SaveDeviceLink();
   void SaveHotkeys();
   void SaveRole();
-  // Sets the Options dialog's controls from the settings.
-  void UpdateForm();
 
   // ---- features started at start-up
   bool InitializeDeviceLink();
@@ -106,8 +107,14 @@ class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
   void LoadPicture(std::u16string_view resource) override { view_.LoadPicture(resource); }
   MonitorSnapshot Snapshot() override;
 
+  // ---- OptionsHost (the rest is above and below)
+  bool IsVistaWorkstation() const override;
+  std::u16string ProductName(const std::u16string& path) override;
+  ComGuid EndpointGuid(const std::u16string& endpointId) override;
+  void ApplyOptions() override;
+
   // ---- read access for the other forms and the tests
-  const UserSettings& Settings() const { return settings; }
+  const UserSettings& Settings() const override { return settings; }
   UserSettings& MutableSettings() { return settings; }
   const std::vector<std::u16string>& StringTable() const { return stringTable; }
   const ActivityLog& Log() const { return activityLog; }
@@ -122,8 +129,8 @@ class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
   const std::vector<DEVICEINFO>& RecordingList() const { return recordingDevices; }
   int DefaultPlaybackIndex() const { return defaultPlaybackIndex; }
   int DefaultRecordingIndex() const { return defaultRecordingIndex; }
-  const std::vector<HOTKEY>& LoadedHotkeys() const { return loadedHotkeys; }
-  const std::vector<std::u16string>& HotkeyIdentifiers() const { return hotkeyIdentifiers; }
+  const std::vector<HOTKEY>& LoadedHotkeys() const override { return loadedHotkeys; }
+  const std::vector<std::u16string>& HotkeyIdentifiers() const override { return hotkeyIdentifiers; }
   const DEVICEINPUT& InputState() const { return inputState; }
   const MonitorKeySequence& KeySequence() const { return keySequence_; }
 
@@ -169,7 +176,7 @@ class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
   ProcessObjects& objects_;
   ProcessEnvironment& environment_;
   LanguageLibraries& libraries_;
-  OptionsState& options_;
+  TOptionsForm& options_;
   NotificationsView& view_;
 
   // ---- the form's fields, in the order of its definition
@@ -223,6 +230,11 @@ class TNotificationsForm final : public DeviceLinkHost, public MonitorSource {
   std::u16string pendingBalloon_;
   bool menuOpen_ = false;
   bool rebuildPending_ = false;
+
+  // Device Link or hotkeys that start-up switched off for this run only: the
+  // registry keeps the user's choice until an OK applies the box ticked.
+  bool deviceLinkOffForRun_ = false;
+  bool hotkeysOffForRun_ = false;
 
   // Last, so that it is the first member to go.
   WatcherCallback watcherCallback_;

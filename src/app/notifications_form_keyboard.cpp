@@ -19,12 +19,12 @@ bool TNotificationsForm::HotkeyAction(const std::u16string* parameter) {
 
   if (plan.disableHotkeys) {
     settings[setting::Hotkeys] = 0;
-    UpdateForm();
+    options_.UpdateForm();
     // The hotkeys are saved as they were loaded, those of absent devices
     // included; the Options dialog's slots may hold a cancelled dialog's edits.
     const std::vector<HotkeySlot> slots = LoadedHotkeySlots(loadedHotkeys, hotkeyIdentifiers);
-    ApplySavedHotkeys(
-        SaveHotkeyConfiguration(hotkeyServices_, hotkeyFields_, settings[setting::Hotkeys], options_.hotkeys, slots));
+    ApplySavedHotkeys(SaveHotkeyConfiguration(hotkeyServices_, hotkeyFields_, settings[setting::Hotkeys],
+                                              options_.Checked(OptionsControl::checkHotkeys), slots));
     view_.LoadPicture(u"IMG_1");
     ShowNotification(String(37));
   }
@@ -34,12 +34,12 @@ bool TNotificationsForm::HotkeyAction(const std::u16string* parameter) {
       // Shown first, while notifications are still on.
       ShowNotification(String(38));
       settings[setting::Notifications] = 0;
-      UpdateForm();
+      options_.UpdateForm();
       SaveNotifications();
       view_.LoadPicture(u"IMG_2");
     } else {
       settings[setting::Notifications] = 1;
-      UpdateForm();
+      options_.UpdateForm();
       SaveNotifications();
       view_.LoadPicture(u"IMG_2");
       ShowNotification(String(39));

@@ -173,7 +173,10 @@ void TNotificationsForm::RecordingItemClick(int tag) {
   if (notificationsEnabled && failures == 0) ShowBalloon(name);
 }
 
-void TNotificationsForm::MenuOptionsClick() { view_.ShowOptions(); }
+// Showing the dialog again only brings it to the front.
+void TNotificationsForm::MenuOptionsClick() {
+  options_.Show();
+}
 
 void TNotificationsForm::MenuExitClick() {
   playbackMenuItems.clear();

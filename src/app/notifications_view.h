@@ -43,8 +43,6 @@ class NotificationsView {
 
   // Creates and shows the splash window; when it ends it calls SplashFinished().
   virtual void ShowSplash() = 0;
-  // Shows the Options dialog (not modal).
-  virtual void ShowOptions() = 0;
   // Shows the monitor window.
   virtual void ShowDebugForm() = 0;
 

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <propidl.h>
 
+#include "audio/core_audio_ids_win32.h"
 #include "support/wide_win32.h"
 
 namespace varnolet {
@@ -32,25 +33,17 @@ struct IPolicyConfigVistaCalls : public IUnknown {
 };
 #pragma GCC diagnostic pop
 
-namespace {
+// The Core Audio values the core names by number, as the system defines them.
+static_assert(audio::kRender == eRender && audio::kCapture == eCapture);
+static_assert(audio::kRoleConsole == eConsole && audio::kRoleMultimedia == eMultimedia &&
+              audio::kRoleCommunications == eCommunications);
+static_assert(audio::kStateActive == DEVICE_STATE_ACTIVE && audio::kStorageRead == STGM_READ);
+static_assert(audio::kTypeWideString == VT_LPWSTR);
+static_assert(audio::kOk == S_OK);
 
-// MMDeviceEnumerator and IMMDeviceEnumerator.
-constexpr GUID kDeviceEnumeratorClass = {
-    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
-constexpr GUID kDeviceEnumeratorInterface = {
-    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
-// PolicyConfigVistaClient and the interface whose SetDefaultEndpoint changes a default.
-constexpr GUID kPolicyVistaClass = {
-    0x294935CE, 0xF637, 0x4E7C, {0xA4, 0x1B, 0xAB, 0x25, 0x54, 0x60, 0xB8, 0x62}};
-constexpr GUID kPolicyVistaInterface = {
-    0x568B9108, 0x44BF, 0x40B4, {0x90, 0x06, 0x86, 0xAF, 0xE5, 0xB5, 0xA6, 0x20}};
-// PolicyConfigClient and its interface (created and held, never called).
-constexpr GUID kPolicy7Class = {0x870AF99C, 0x171D, 0x4F9E, {0xAF, 0x0D, 0xE6, 0x3D, 0xF4, 0x0C, 0x2B, 0xC9}};
-constexpr GUID kPolicy7Interface = {
-    0xF8679F50, 0x850A, 0x41CF, {0x9C, 0x72, 0x43, 0x0F, 0x29, 0x02, 0x90, 0xC8}};
-// PKEY_Device_FriendlyName.
-constexpr PROPERTYKEY kFriendlyNameKey = {
-    {0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}, 14};
+using namespace core_audio;
+
+namespace {
 
 template <typename Interface>
 Interface* As(AudioObject object) {

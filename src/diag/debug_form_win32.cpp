@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "diag/monitor_pages.h"
 #include "support/wide_win32.h"
 
 namespace varnolet {
@@ -9,8 +10,6 @@ namespace varnolet {
 namespace {
 
 constexpr int kRefreshId = 101;
-constexpr const wchar_t* kTabTitles[] = {L"General",     L"Settings", L"Render Devices", L"Capture Devices",
-                                         L"Device Links", L"Hotkeys", L"Log"};
 
 }  // namespace
 
@@ -21,15 +20,17 @@ DebugFormWindow::DebugFormWindow(HWND owner, std::function<std::vector<std::u16s
   InitCommonControlsEx(&controls);
   dpi_ = ui::DpiOf(nullptr);
 
-  // Client area 910 x 367 at 120 dpi, a single border with only the system menu.
+  // Client area 910 x 367 at 120 dpi, a single border with only the system
+  // menu: the frame is computed for the very styles the window is made with.
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  const DWORD exStyle = 0;
   RECT frame{0, 0, ui::Scale(910, dpi_), ui::Scale(367, dpi_)};
-  AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOOLWINDOW);
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   ui::Window::Args args;
   args.className = L"Varnolet7Monitor";
-  args.title = L"Varnolet 7 Monitor";
+  args.title = as_wide(monitor::kCaption);
   args.style = style;
-  args.exStyle = 0;
+  args.exStyle = exStyle;
   args.owner = owner;
   args.width = frame.right - frame.left;
   args.height = frame.bottom - frame.top;
@@ -52,14 +53,17 @@ DebugFormWindow::DebugFormWindow(HWND owner, std::function<std::vector<std::u16s
   HINSTANCE instance = GetModuleHandleW(nullptr);
   tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_MULTILINE, 0, 0, 0, 0,
                           window_.Handle(), nullptr, instance, nullptr);
-  for (int i = 0; i < 7; ++i) {
+  for (int i = 0; i < monitor::kTabCount; ++i) {
     TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(kTabTitles[i]);
+    item.pszText = const_cast<wchar_t*>(as_wide(monitor::kTabNames[i]));
     SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
+  // The memo lies under the Refresh button: clipped by its siblings, it never
+  // paints over the button. A vertical scroll bar only; a long line scrolls
+  // sideways with the caret rather than wrapping.
   memo_ = CreateWindowExW(0, L"EDIT", L"",
-                          WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
+                          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                               ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                           0, 0, 0, 0, window_.Handle(), nullptr, instance, nullptr);
   button_ = CreateWindowExW(0, L"BUTTON", L"Refresh", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0,

@@ -29,6 +29,7 @@ static_assert(MOUSE_MOVE_ABSOLUTE == raw_flags::kMoveAbsolute);
 static_assert(RIDEV_INPUTSINK == raw_flags::kInputSink && RIDEV_REMOVE == raw_flags::kRemove);
 static_assert(VK_CAPITAL == raw_flags::kVirtualCapital && VK_SCROLL == raw_flags::kVirtualScroll &&
               VK_NUMLOCK == raw_flags::kVirtualNumLock);
+static_assert(raw_flags::kReadFailed == static_cast<UINT>(-1));
 
 bool Win32RawInputApi::RegisterDevice(const RawInputDevice& device) {
   RAWINPUTDEVICE descriptor;

@@ -66,18 +66,24 @@ bool CDeviceLinkEngine::DeviceLinkCallback(std::int32_t) {
   if (actedOn_ && actedOn_->id == process && actedOn_->path == started) return true;
   actedOn_ = ActedOn{process, started};
 
-  if (matches.size() > 2) return true;
-
+  // Only links whose endpoint is present count: a link kept for an absent
+  // device must not stop the program's present links from acting.
+  std::size_t present = 0;
   std::int32_t render = -1;
   std::int32_t capture = -1;
   for (const ComGuid& endpoint : matches) {
-    if (const std::int32_t found = Find(endpoint, host_.PlaybackDevices()); found != -1) render = found;
-    if (const std::int32_t found = Find(endpoint, host_.RecordingDevices()); found != -1) capture = found;
+    const std::int32_t inPlayback = Find(endpoint, host_.PlaybackDevices());
+    const std::int32_t inRecording = Find(endpoint, host_.RecordingDevices());
+    if (inPlayback == -1 && inRecording == -1) continue;
+    ++present;
+    if (inPlayback != -1) render = inPlayback;
+    if (inRecording != -1) capture = inRecording;
   }
+  if (present > 2) return true;
 
   // One link, or two of which only one endpoint is present (or both in the
   // same list): the single path for what was found.
-  if (matches.size() == 1 || render == -1 || capture == -1) {
+  if (present <= 1 || render == -1 || capture == -1) {
     if (render != -1) SwitchOne(true, render);
     if (capture != -1) SwitchOne(false, capture);
     return true;

@@ -263,13 +263,15 @@ bool SaveDeviceLink(DeviceLinkFile& file, const DeviceLinkApply& apply) {
   apply.deviceLinkSetting = apply.checked ? 1 : 0;
   if (!file.SaveDeviceLinks(apply.dialogLinks)) {
     file.Log().AddLog(u"  -Could not save device link configuration file, ", file.FileErrorText());
-    if (apply.deviceLinkSetting == 1) apply.showBalloon(link_strings::kCouldNotLoadConfiguration);
+    // Also when Device Link is being turned off: the user's edits are lost.
+    apply.showBalloon(link_strings::kCouldNotLoadConfiguration);
     return false;
   }
   if (!apply.initializeDeviceLink()) {
     apply.showBalloon(link_strings::kCouldNotLoadConfiguration);
     return false;
   }
+  if (!apply.writeSetting) return true;
   if (!apply.registry.SetValue(reg::kCurrentUser, apply.settingsKey, u"DeviceLink",
                                static_cast<std::uint32_t>(apply.deviceLinkSetting))) {
     file.Log().AddLog(u"  -Could not save device link setting to registry, ",

@@ -125,12 +125,13 @@ struct DeviceLinkApply {
   CRegistry& registry;
   std::u16string settingsKey;                     // under HKEY_CURRENT_USER
   std::function<void(std::int32_t)> showBalloon;  // tray balloon with a string-table text
+  bool writeSetting = true;                       // false: the registry value is left as it is
 };
 
 // Slot 6 takes the check box's state; the dialog's list is saved to the map
 // and Device Link initialised again; only then is "DeviceLink" written to the
-// registry. A failure shows its balloon and ends the step. True when the
-// registry value was written.
+// registry (unless writeSetting is false). A failure shows its balloon and
+// ends the step. True when the step got through.
 bool SaveDeviceLink(DeviceLinkFile& file, const DeviceLinkApply& apply);
 
 // Start-up, once the tray icon is visible: Device Link that failed to start

@@ -8,6 +8,11 @@
 
 namespace varnolet {
 
+// The results of CLSIDFromString the core tells apart, as the system defines them.
+static_assert(clsid_status::kClassString == CO_E_CLASSSTRING &&
+              clsid_status::kClassNotRegistered == REGDB_E_CLASSNOTREG &&
+              clsid_status::kReadRegistry == REGDB_E_READREGDB);
+
 std::int32_t Win32ClsidApi::ClsidFromText(const std::u16string& text, ComGuid* guid) {
   CLSID clsid{};
   const HRESULT result = CLSIDFromString(as_wide(text), &clsid);

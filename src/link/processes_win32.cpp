@@ -16,6 +16,25 @@ namespace {
 
 static_assert(sizeof(DWORD) == sizeof(std::uint32_t));
 
+// The access rights, attributes, result codes and interface identifiers the
+// core names by value, as the system defines them.
+static_assert(process_access::kQueryAndRead == (PROCESS_QUERY_INFORMATION | PROCESS_VM_READ));
+static_assert(token_access::kAdjustAndQuery == (TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY));
+static_assert(privilege_attributes::kEnabled == SE_PRIVILEGE_ENABLED && privilege_attributes::kDisabled == 0);
+static_assert(com_status::kOk == S_OK && com_status::kFalse == S_FALSE &&
+              com_status::kTooLate == RPC_E_TOO_LATE && com_status::kNoInterface == E_NOINTERFACE &&
+              com_status::kNoError == WBEM_S_NO_ERROR);
+static_assert(wmi::kSendStatus == WBEM_FLAG_SEND_STATUS);
+
+constexpr bool SameGuid(const ComGuid& core, const GUID& system) {
+  if (core.data1 != system.Data1 || core.data2 != system.Data2 || core.data3 != system.Data3) return false;
+  for (std::size_t i = 0; i < 8; ++i)
+    if (core.data4[i] != system.Data4[i]) return false;
+  return true;
+}
+static_assert(SameGuid(com_iid::kIUnknown, __uuidof(IUnknown)));
+static_assert(SameGuid(com_iid::kIWbemObjectSink, __uuidof(IWbemObjectSink)));
+
 template <class Interface>
 Interface* As(ComRef object) {
   return reinterpret_cast<Interface*>(object);

@@ -97,74 +97,74 @@ bool TNotificationsForm::SaveSetting(int slot, const std::u16string& name, const
 }
 
 void TNotificationsForm::SaveLanguage() {
-  if (options_.languageIndex == settings[setting::Language]) return;
-  settings[setting::Language] = options_.languageIndex;
+  const int index = options_.Selected(OptionsControl::comboLanguage);
+  if (index == settings[setting::Language]) return;
+  settings[setting::Language] = index;
   LoadLanguage();
   SaveSetting(setting::Language, u"Language", u"  -Could not save Language setting to registry, ", 31);
 }
 
 void TNotificationsForm::SaveStartup() {
-  settings[setting::Startup] = options_.startup ? 1 : 0;
+  settings[setting::Startup] = options_.Checked(OptionsControl::checkStartup) ? 1 : 0;
   InitializeStartup();
   SaveSetting(setting::Startup, u"Startup", u"  -Could not save Startup setting to registry, ", 32);
 }
 
 void TNotificationsForm::SaveSplash() {
-  settings[setting::Splash] = options_.splash ? 1 : 0;
+  settings[setting::Splash] = options_.Checked(OptionsControl::checkSplash) ? 1 : 0;
   InitializeSplash();
   SaveSetting(setting::Splash, u"Splash", u"  -Could not save Splash screen setting to registry, ", 33);
 }
 
 void TNotificationsForm::SaveNotifications() {
-  settings[setting::Notifications] = options_.notifications ? 1 : 0;
+  settings[setting::Notifications] = options_.Checked(OptionsControl::checkNotifications) ? 1 : 0;
   InitializeNotifications();
   SaveSetting(setting::Notifications, u"Notifications", u"  -Could not save Notifications setting to registry, ",
               34);
 }
 
 void TNotificationsForm::SaveDeviceLink() {
+  const bool checked = options_.Checked(OptionsControl::checkDeviceLink);
+  if (checked) deviceLinkOffForRun_ = false;
   // The map file is written and reloaded before the registry value; its
-  // failures end the step with their own balloon.
+  // failures end the step with their own balloon. While start-up has Device
+  // Link off for this run and the box stays clear, the registry keeps the
+  // user's choice.
   varnolet::SaveDeviceLink(
-      *linkFile_, DeviceLinkApply{options_.deviceLink, options_.links, settings[setting::DeviceLink],
-                                  [this] { return InitializeDeviceLink(); }, objects_.Registry, registryKeyPath,
-                                  [this](std::int32_t id) { ShowBalloon(String(id)); }});
+      *linkFile_,
+      DeviceLinkApply{checked, options_.links, settings[setting::DeviceLink],
+                      [this] { return InitializeDeviceLink(); }, objects_.Registry, registryKeyPath,
+                      [this](std::int32_t id) { ShowBalloon(String(id)); }, !deviceLinkOffForRun_});
 }
 
 void TNotificationsForm::SaveHotkeys() {
+  const bool checked = options_.Checked(OptionsControl::checkHotkeys);
+  if (checked) hotkeysOffForRun_ = false;
   ApplySavedHotkeys(SaveHotkeyConfiguration(hotkeyServices_, hotkeyFields_, settings[setting::Hotkeys],
-                                            options_.hotkeys, options_.hotkeySlots));
+                                            checked, options_.HotkeysToSave()));
 }
 
 void TNotificationsForm::ApplySavedHotkeys(SaveHotkeysOutcome outcome) {
   switch (outcome) {
     case SaveHotkeysOutcome::FileNotSaved:
-      if (settings[setting::Hotkeys] == 1) ShowBalloon(String(40));
+      // Shown also when the hotkeys are being turned off: the edits are lost.
+      ShowBalloon(String(40));
       break;
     case SaveHotkeysOutcome::NotReloaded:
       ShowBalloon(String(40));
       break;
     case SaveHotkeysOutcome::Reloaded:
+      // Off for this run only: the registry keeps the user's choice.
+      if (hotkeysOffForRun_) break;
       SaveSetting(setting::Hotkeys, u"Hotkeys", u"  -Could not save Hotkeys setting to registry, ", 35);
       break;
   }
 }
 
-void TNotificationsForm::UpdateForm() {
-  options_.startup = settings[setting::Startup] == 1;
-  options_.splash = settings[setting::Splash] == 1;
-  options_.notifications = settings[setting::Notifications] == 1;
-  options_.deviceLink = settings[setting::DeviceLink] == 1;
-  options_.hotkeys = settings[setting::Hotkeys] == 1;
-  options_.languageIndex = settings[setting::Language];
-  const std::int32_t role = settings[setting::Role];
-  options_.multimedia = role != device_role::Communications;
-  options_.communications = role != device_role::Multimedia;
-}
-
 void TNotificationsForm::SaveRole() {
-  settings[setting::Role] = (options_.multimedia ? device_role::Multimedia : 0) +
-                            (options_.communications ? device_role::Communications : 0);
+  settings[setting::Role] =
+      (options_.Checked(OptionsControl::checkMultimedia) ? device_role::Multimedia : 0) +
+      (options_.Checked(OptionsControl::checkCommunications) ? device_role::Communications : 0);
   SaveSetting(setting::Role, u"Role", u"  -Could not save Device Role setting to registry, ", 36);
 }
 

@@ -1,14 +1,9 @@
-// The seven user settings: their slots, registry names and defaults, and the
-// state of the Options dialog controls that the save steps read.
+// The seven user settings: their slots, registry names and defaults.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string_view>
-#include <vector>
-
-#include "input/hotkey_file.h"
-#include "link/device_link_file.h"
 
 namespace varnolet {
 
@@ -39,21 +34,5 @@ inline constexpr std::int32_t Both = 11;
 inline constexpr std::u16string_view kSettingsKey = u"Software\\Kestrova Technologies\\Varnolet 7";
 inline constexpr std::u16string_view kRunKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr std::u16string_view kRunValue = u"Varnolet 7";
-
-// The controls of the Options dialog that the save steps read. The dialog owns
-// this state; hotkey actions refresh it through UpdateForm.
-struct OptionsState {
-  int languageIndex = 0;  // comboLanguage: 0 English, 1 Greek
-  bool startup = false;
-  bool splash = false;  // "Disable splash screen"
-  bool notifications = true;
-  bool deviceLink = false;
-  bool hotkeys = true;
-  bool multimedia = true;
-  bool communications = true;
-  // The dialog's working copies, filled each time it is shown.
-  std::vector<DEVICELINK> links;
-  std::vector<HotkeySlot> hotkeySlots;
-};
 
 }  // namespace varnolet

@@ -11,6 +11,18 @@ HANDLE ToHandle(FileHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 }  // namespace
 
 static_assert(kInvalidFileAttributes == INVALID_FILE_ATTRIBUTES);
+static_assert(file_access::kReadWrite == (GENERIC_READ | GENERIC_WRITE) && file_access::kShareNone == 0 &&
+              file_access::kShareDelete == FILE_SHARE_DELETE);
+static_assert(file_access::kCreateNew == CREATE_NEW && file_access::kCreateAlways == CREATE_ALWAYS &&
+              file_access::kOpenExisting == OPEN_EXISTING &&
+              file_access::kAttributeNormal == FILE_ATTRIBUTE_NORMAL);
+static_assert(FileOrigin::Begin == FILE_BEGIN && FileOrigin::Current == FILE_CURRENT &&
+              FileOrigin::End == FILE_END);
+static_assert(win_error::kFileNotFound == ERROR_FILE_NOT_FOUND &&
+              win_error::kPathNotFound == ERROR_PATH_NOT_FOUND &&
+              win_error::kAccessDenied == ERROR_ACCESS_DENIED &&
+              win_error::kFileExists == ERROR_FILE_EXISTS &&
+              win_error::kAlreadyExists == ERROR_ALREADY_EXISTS);
 
 FileHandle Win32FileApi::OpenHandle(const std::u16string& path, std::uint32_t access, std::uint32_t share,
                                     std::uint32_t creation, std::uint32_t attributes) {

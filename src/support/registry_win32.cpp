@@ -6,6 +6,13 @@
 
 namespace varnolet {
 
+// The registry constants of the core, as the system defines them (the root
+// key is mapped by ToHkey below, not by its value).
+static_assert(reg::kAllAccess == KEY_ALL_ACCESS && reg::kOptionNonVolatile == REG_OPTION_NON_VOLATILE);
+static_assert(reg::kTypeString == REG_SZ && reg::kTypeDword == REG_DWORD);
+static_assert(reg::kSuccess == ERROR_SUCCESS && reg::kFileNotFound == ERROR_FILE_NOT_FOUND &&
+              reg::kMoreData == ERROR_MORE_DATA);
+
 namespace {
 
 // The core names the root keys by their 32-bit values; Win32 sign-extends them.

@@ -4,47 +4,37 @@
 
 namespace varnolet {
 
+using namespace version_code;
+
 namespace {
-
-constexpr std::uint32_t kPlatformWindows = 1;  // VER_PLATFORM_WIN32_WINDOWS
-constexpr std::uint32_t kPlatformNt = 2;       // VER_PLATFORM_WIN32_NT
-constexpr std::uint8_t kWorkstation = 1;       // VER_NT_WORKSTATION
-constexpr std::uint8_t kServer = 3;            // VER_NT_SERVER
-constexpr int kServerR2Metric = 89;            // SM_SERVERR2
-
-constexpr std::uint16_t kSuiteEnterprise = 0x2;
-constexpr std::uint16_t kSuiteDataCenter = 0x80;
-constexpr std::uint16_t kSuitePersonal = 0x200;
-constexpr std::uint16_t kSuiteBlade = 0x400;
-constexpr std::uint16_t kSuiteWhsServer = 0x8000;
 
 const char16_t* ClientEdition(std::uint32_t code) {
   switch (code) {
-    case 1: return u"Ultimate";
-    case 2: return u"Home Basic";
-    case 3: return u"Premium";
-    case 4: return u"Enterprice";
-    case 5: return u"Home Basic N";
-    case 6: return u"Business";
-    case 11: return u"Starter";
-    case 16: return u"Business N";
-    case 26: return u"Premium N";
-    case 27: return u"Enterprice N";
-    case 28: return u"Ultimate N";
+    case kUltimate: return u"Ultimate";
+    case kHomeBasic: return u"Home Basic";
+    case kHomePremium: return u"Premium";
+    case kEnterprise: return u"Enterprice";
+    case kHomeBasicN: return u"Home Basic N";
+    case kBusiness: return u"Business";
+    case kStarter: return u"Starter";
+    case kBusinessN: return u"Business N";
+    case kHomePremiumN: return u"Premium N";
+    case kEnterpriseN: return u"Enterprice N";
+    case kUltimateN: return u"Ultimate N";
     default: return u"";
   }
 }
 
 const char16_t* ServerEdition(std::uint32_t code) {
   switch (code) {
-    case 7:
-    case 13: return u"Standard";
-    case 8:
-    case 12: return u"Data Center";
-    case 10:
-    case 14: return u"Enterprice";
-    case 15: return u"Enterprice IA64";
-    case 17: return u"Web Server";
+    case kStandardServer:
+    case kStandardServerCore: return u"Standard";
+    case kDataCenterServer:
+    case kDataCenterServerCore: return u"Data Center";
+    case kEnterpriseServer:
+    case kEnterpriseServerCore: return u"Enterprice";
+    case kEnterpriseServerIa64: return u"Enterprice IA64";
+    case kWebServer: return u"Web Server";
     default: return u"";
   }
 }

@@ -26,6 +26,43 @@ struct OsVersionInfoEx : OsVersionInfo {
   std::uint8_t productType = 0;
 };
 
+// The system's codes the version names are chosen by.
+namespace version_code {
+// Platforms (dwPlatformId) and product types (wProductType).
+inline constexpr std::uint32_t kPlatformWindows = 1;
+inline constexpr std::uint32_t kPlatformNt = 2;
+inline constexpr std::uint8_t kWorkstation = 1;
+inline constexpr std::uint8_t kServer = 3;
+// Suite bits (wSuiteMask).
+inline constexpr std::uint16_t kSuiteEnterprise = 0x2;
+inline constexpr std::uint16_t kSuiteDataCenter = 0x80;
+inline constexpr std::uint16_t kSuitePersonal = 0x200;
+inline constexpr std::uint16_t kSuiteBlade = 0x400;
+inline constexpr std::uint16_t kSuiteWhsServer = 0x8000;
+// The system metric that is non-zero on Windows Server 2003 R2.
+inline constexpr int kServerR2Metric = 89;
+// Products (GetProductInfo).
+inline constexpr std::uint32_t kUltimate = 1;
+inline constexpr std::uint32_t kHomeBasic = 2;
+inline constexpr std::uint32_t kHomePremium = 3;
+inline constexpr std::uint32_t kEnterprise = 4;
+inline constexpr std::uint32_t kHomeBasicN = 5;
+inline constexpr std::uint32_t kBusiness = 6;
+inline constexpr std::uint32_t kStandardServer = 7;
+inline constexpr std::uint32_t kDataCenterServer = 8;
+inline constexpr std::uint32_t kEnterpriseServer = 10;
+inline constexpr std::uint32_t kStarter = 11;
+inline constexpr std::uint32_t kDataCenterServerCore = 12;
+inline constexpr std::uint32_t kStandardServerCore = 13;
+inline constexpr std::uint32_t kEnterpriseServerCore = 14;
+inline constexpr std::uint32_t kEnterpriseServerIa64 = 15;
+inline constexpr std::uint32_t kBusinessN = 16;
+inline constexpr std::uint32_t kWebServer = 17;
+inline constexpr std::uint32_t kHomePremiumN = 26;
+inline constexpr std::uint32_t kEnterpriseN = 27;
+inline constexpr std::uint32_t kUltimateN = 28;
+}  // namespace version_code
+
 // Port: version queries.
 class VersionApi {
  public:

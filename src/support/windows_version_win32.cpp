@@ -18,6 +18,34 @@ GetProductInfoFn LookUpProductInfo() {
 
 }  // namespace
 
+// The codes the core chooses the names by, as the system defines them.
+static_assert(version_code::kPlatformWindows == VER_PLATFORM_WIN32_WINDOWS &&
+              version_code::kPlatformNt == VER_PLATFORM_WIN32_NT);
+static_assert(version_code::kWorkstation == VER_NT_WORKSTATION && version_code::kServer == VER_NT_SERVER);
+static_assert(version_code::kSuiteEnterprise == VER_SUITE_ENTERPRISE &&
+              version_code::kSuiteDataCenter == VER_SUITE_DATACENTER &&
+              version_code::kSuitePersonal == VER_SUITE_PERSONAL &&
+              version_code::kSuiteBlade == VER_SUITE_BLADE &&
+              version_code::kSuiteWhsServer == VER_SUITE_WH_SERVER);
+static_assert(version_code::kServerR2Metric == SM_SERVERR2);
+static_assert(version_code::kUltimate == PRODUCT_ULTIMATE && version_code::kHomeBasic == PRODUCT_HOME_BASIC &&
+              version_code::kHomePremium == PRODUCT_HOME_PREMIUM &&
+              version_code::kEnterprise == PRODUCT_ENTERPRISE &&
+              version_code::kHomeBasicN == PRODUCT_HOME_BASIC_N &&
+              version_code::kBusiness == PRODUCT_BUSINESS && version_code::kStarter == PRODUCT_STARTER &&
+              version_code::kBusinessN == PRODUCT_BUSINESS_N &&
+              version_code::kHomePremiumN == PRODUCT_HOME_PREMIUM_N &&
+              version_code::kEnterpriseN == PRODUCT_ENTERPRISE_N &&
+              version_code::kUltimateN == PRODUCT_ULTIMATE_N);
+static_assert(version_code::kStandardServer == PRODUCT_STANDARD_SERVER &&
+              version_code::kStandardServerCore == PRODUCT_STANDARD_SERVER_CORE &&
+              version_code::kDataCenterServer == PRODUCT_DATACENTER_SERVER &&
+              version_code::kDataCenterServerCore == PRODUCT_DATACENTER_SERVER_CORE &&
+              version_code::kEnterpriseServer == PRODUCT_ENTERPRISE_SERVER &&
+              version_code::kEnterpriseServerCore == PRODUCT_ENTERPRISE_SERVER_CORE &&
+              version_code::kEnterpriseServerIa64 == PRODUCT_ENTERPRISE_SERVER_IA64 &&
+              version_code::kWebServer == PRODUCT_WEB_SERVER);
+
 // GetVersionExW is deprecated in newer SDK headers but is what the system offers on Vista.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"

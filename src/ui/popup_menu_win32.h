@@ -33,6 +33,8 @@ class PopupMenu {
   // the chosen command, 0 when none.
   UINT Track(HWND owner);
   bool IsOpen() const { return open_; }
+  // Submenu 0 (playback) or 1 (recording), for reading back what it holds.
+  HMENU Submenu(int submenu) const { return submenus_[submenu == 0 ? 0 : 1]; }
 
  private:
   void SetCaption(UINT position, const std::wstring& caption);

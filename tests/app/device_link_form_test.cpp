@@ -90,7 +90,7 @@ TEST_F(DeviceLinkFormTest, NothingHappensWhileDeviceLinkIsOff) {
 TEST_F(DeviceLinkFormTest, SaveStepWritesTheMapReloadsItAndSavesTheSetting) {
   rig.registry.SetDword(kKey, u"DeviceLink", 0);
   TNotificationsForm& form = rig.Start();
-  rig.options.deviceLink = true;
+  rig.options.CheckClicked(OptionsControl::checkDeviceLink, true);
   rig.options.links = {{GuidOf(kHeadsetGuid), u"Notepad", kNotepad}};
   form.SaveDeviceLink();
   EXPECT_EQ(form.DeviceLinks(), rig.options.links);
@@ -99,7 +99,7 @@ TEST_F(DeviceLinkFormTest, SaveStepWritesTheMapReloadsItAndSavesTheSetting) {
 
   // A map that cannot be written keeps the live list and the registry value.
   rig.options.links.clear();
-  rig.options.deviceLink = false;
+  rig.options.CheckClicked(OptionsControl::checkDeviceLink, false);
   rig.files.failures.FailAlways("OpenHandle", 5);
   form.SaveDeviceLink();
   EXPECT_EQ(form.DeviceLinks().size(), 1u);

@@ -73,7 +73,7 @@ TEST_F(HotkeyActionTest, NotificationsHotkeyTurnsThemOffThenOnAndShowsBoth) {
   EXPECT_FALSE(form().NotificationsEnabled());
   EXPECT_EQ(rig.registry.GetDword(kKey, u"Notifications"), 0u);
   EXPECT_EQ(rig.view.picture, u"IMG_2");
-  EXPECT_FALSE(rig.options.notifications);  // the dialog's box follows
+  EXPECT_FALSE(rig.options.Checked(OptionsControl::checkNotifications));  // the dialog's box follows
 
   Chord({kCtrl, kShift}, kV);
   EXPECT_EQ(Shown(), u"Notifications enabled");

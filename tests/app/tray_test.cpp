@@ -253,9 +253,19 @@ TEST_F(TrayTest, ExitEmptiesTheDeviceItemsWritesTheLogAndEnds) {
   EXPECT_TRUE(rig.files.Exists(std::u16string(fakes::kDataDir) + u"\\VRN.log"));
 }
 
-TEST_F(TrayTest, OptionsItemShowsTheDialog) {
-  Start().MenuOptionsClick();
-  EXPECT_EQ(rig.view.events.back(), u"options");
+TEST_F(TrayTest, OptionsItemShowsTheDialogAndAgainOnlyBringsItToTheFront) {
+  TNotificationsForm& form = Start();
+  form.MenuOptionsClick();
+  EXPECT_TRUE(rig.optionsView.dialogVisible);
+  EXPECT_TRUE(rig.options.Visible());
+  EXPECT_EQ(rig.optionsView.applicationHidden, 1);  // FormShow ran
+  EXPECT_EQ(rig.optionsView[OptionsControl::Dialog].text, u"Options");
+  // A second Options while it is open refills nothing.
+  rig.options.CheckClicked(OptionsControl::checkStartup, true);
+  form.MenuOptionsClick();
+  EXPECT_EQ(rig.optionsView.showCalls, 2);
+  EXPECT_EQ(rig.optionsView.applicationHidden, 1);
+  EXPECT_TRUE(rig.options.Checked(OptionsControl::checkStartup));
 }
 
 }  // namespace

@@ -88,7 +88,6 @@ class RecordingView final : public NotificationsView {
     splashShown = true;
     events.push_back(u"splash");
   }
-  void ShowOptions() override { events.push_back(u"options"); }
   void ShowDebugForm() override {
     ++debugFormShown;
     events.push_back(u"monitor");

@@ -1,5 +1,5 @@
 // A whole main form on fakes: every port, the process-wide objects, the
-// Options state and a recording view. Tests arrange the fakes, then Start().
+// Options dialog on a paper view, and a recording view. Tests arrange the fakes, then Start().
 #pragma once
 
 #include <memory>
@@ -10,6 +10,7 @@
 #include "fakes/fake_audio_endpoints.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_link.h"
+#include "fakes/fake_options_view.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_raw_input.h"
 #include "fakes/fake_program.h"
@@ -82,7 +83,8 @@ class FormRig {
   FakeRawInput rawInput{system};
   FakeEnvironment environment{system};
   FakeLanguages languages{system};
-  OptionsState options;
+  FakeOptionsView optionsView;
+  TOptionsForm options{optionsView};
   RecordingView view;
   std::unique_ptr<ProcessObjects> objects;
   std::unique_ptr<TNotificationsForm> form;

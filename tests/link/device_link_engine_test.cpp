@@ -334,6 +334,16 @@ TEST_F(DeviceLinkEngineTest, ThreeMatchesDoNothing) {
   EXPECT_TRUE(host.journal.empty());
 }
 
+// A link kept for an unplugged device is not counted: the two present links act.
+TEST_F(DeviceLinkEngineTest, LinksOfAbsentDevicesAreNotCounted) {
+  Link(kUnplugged, kPlayer);
+  Link(kHeadset, kPlayer);
+  Link(kHeadsetMic, kPlayer);
+  Start(100, kPlayer);
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(host.journal, (Journal{"render 1", "capture 1", "menu", "link Headset | Headset Mic"}));
+}
+
 TEST_F(DeviceLinkEngineTest, NothingHappensWhileDeviceLinkIsOff) {
   host.setting = 0;
   Link(kHeadset, kPlayer);

@@ -29,27 +29,43 @@ class SaveStepsTest : public testing::Test {
 TEST_F(SaveStepsTest, EachStepWritesItsSlotFromItsControl) {
   struct Case {
     const char* name;
-    std::function<void(OptionsState&)> set;
+    std::function<void(TOptionsForm&)> set;
     std::function<void(TNotificationsForm&)> save;
     const char16_t* value;
     std::uint32_t expected;
   };
   const Case cases[] = {
-      {"Startup", [](OptionsState& o) { o.startup = true; }, [](TNotificationsForm& f) { f.SaveStartup(); },
-       u"Startup", 1},
-      {"Splash", [](OptionsState& o) { o.splash = false; }, [](TNotificationsForm& f) { f.SaveSplash(); }, u"Splash",
-       0},
-      {"Notifications", [](OptionsState& o) { o.notifications = false; },
+      {"Startup", [](TOptionsForm& o) { o.CheckClicked(OptionsControl::checkStartup, true); },
+       [](TNotificationsForm& f) { f.SaveStartup(); }, u"Startup", 1},
+      {"Splash", [](TOptionsForm& o) { o.CheckClicked(OptionsControl::checkSplash, false); },
+       [](TNotificationsForm& f) { f.SaveSplash(); }, u"Splash", 0},
+      {"Notifications", [](TOptionsForm& o) { o.CheckClicked(OptionsControl::checkNotifications, false); },
        [](TNotificationsForm& f) { f.SaveNotifications(); }, u"Notifications", 0},
-      {"DeviceLink", [](OptionsState& o) { o.deviceLink = false; }, [](TNotificationsForm& f) { f.SaveDeviceLink(); },
-       u"DeviceLink", 0},
-      {"RoleMultimedia", [](OptionsState& o) { o.multimedia = true, o.communications = false; },
+      {"DeviceLink", [](TOptionsForm& o) { o.CheckClicked(OptionsControl::checkDeviceLink, false); },
+       [](TNotificationsForm& f) { f.SaveDeviceLink(); }, u"DeviceLink", 0},
+      {"RoleMultimedia",
+       [](TOptionsForm& o) {
+         o.CheckClicked(OptionsControl::checkMultimedia, true);
+         o.CheckClicked(OptionsControl::checkCommunications, false);
+       },
        [](TNotificationsForm& f) { f.SaveRole(); }, u"Role", 1},
-      {"RoleCommunications", [](OptionsState& o) { o.multimedia = false, o.communications = true; },
+      {"RoleCommunications",
+       [](TOptionsForm& o) {
+         o.CheckClicked(OptionsControl::checkMultimedia, false);
+         o.CheckClicked(OptionsControl::checkCommunications, true);
+       },
        [](TNotificationsForm& f) { f.SaveRole(); }, u"Role", 10},
-      {"RoleBoth", [](OptionsState& o) { o.multimedia = true, o.communications = true; },
+      {"RoleBoth",
+       [](TOptionsForm& o) {
+         o.CheckClicked(OptionsControl::checkMultimedia, true);
+         o.CheckClicked(OptionsControl::checkCommunications, true);
+       },
        [](TNotificationsForm& f) { f.SaveRole(); }, u"Role", 11},
-      {"RoleNone", [](OptionsState& o) { o.multimedia = false, o.communications = false; },
+      {"RoleNone",
+       [](TOptionsForm& o) {
+         o.CheckClicked(OptionsControl::checkMultimedia, false);
+         o.CheckClicked(OptionsControl::checkCommunications, false);
+       },
        [](TNotificationsForm& f) { f.SaveRole(); }, u"Role", 0},
   };
   for (const Case& c : cases) {
@@ -94,11 +110,11 @@ TEST_F(SaveStepsTest, FailedWriteLogsTheRegistryReasonAndShowsTheStepsBalloon) {
 }
 
 TEST_F(SaveStepsTest, StartupWritesTheQuotedPathOrDeletesTheRunValue) {
-  rig.options.startup = true;
+  rig.options.CheckClicked(OptionsControl::checkStartup, true);
   form().SaveStartup();
   EXPECT_EQ(rig.registry.GetString(kRun, u"Varnolet 7"), u"\"C:\\Program Files\\Varnolet 7\\Varnolet7.exe\"");
   EXPECT_EQ(rig.Section(u"Initializing startup setting . . .").back(), u"  -Enabled");
-  rig.options.startup = false;
+  rig.options.CheckClicked(OptionsControl::checkStartup, false);
   form().SaveStartup();
   EXPECT_FALSE(rig.registry.Get(kRun, u"Varnolet 7").has_value());
   EXPECT_EQ(rig.Lines().back(), u"  -Disabled");
@@ -110,7 +126,7 @@ TEST_F(SaveStepsTest, StartupWritesTheQuotedPathOrDeletesTheRunValue) {
 }
 
 TEST_F(SaveStepsTest, StartupWriteFailureIsLoggedWithItsBalloon) {
-  rig.options.startup = true;
+  rig.options.CheckClicked(OptionsControl::checkStartup, true);
   rig.registry.failures.FailAfter("SetValueEx", 1, 5);  // the Run value goes through, the setting does not
   form().SaveStartup();
   EXPECT_EQ(rig.Lines().back(), u"  -Could not save Startup setting to registry, " + rig.system.Text(5));
@@ -124,12 +140,12 @@ TEST_F(SaveStepsTest, LanguageIsWrittenOnlyWhenItChangesAndReloadsTheTextsFirst)
 
   const std::size_t before = rig.Lines().size();
   const int writes = rig.registry.failures.CountOf("SetValueEx");
-  rig.options.languageIndex = 0;
+  rig.options.ListSelected(OptionsControl::comboLanguage, 0);
   form().SaveLanguage();
   EXPECT_EQ(rig.Lines().size(), before);  // same language: nothing written or logged
   EXPECT_EQ(rig.registry.failures.CountOf("SetValueEx"), writes);
 
-  rig.options.languageIndex = 1;
+  rig.options.ListSelected(OptionsControl::comboLanguage, 1);
   rig.registry.failures.FailNext("SetValueEx", 5);
   form().SaveLanguage();
   EXPECT_EQ(form().StringTable(), greek);
@@ -142,7 +158,7 @@ TEST_F(SaveStepsTest, LanguageIsWrittenOnlyWhenItChangesAndReloadsTheTextsFirst)
 }
 
 TEST_F(SaveStepsTest, ChoosingAMissingLanguageWritesEnglish) {
-  rig.options.languageIndex = 1;
+  rig.options.ListSelected(OptionsControl::comboLanguage, 1);
   form().SaveLanguage();
   EXPECT_EQ(form().Settings()[setting::Language], 0);
   EXPECT_EQ(rig.registry.GetDword(kKey, u"Language"), 0u);

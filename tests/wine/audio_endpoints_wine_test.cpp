@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/core_audio_ids_win32.h"
 #include "audio/endpoints.h"
 #include "audio/endpoints_win32.h"
 #include "support/clock_win32.h"
@@ -22,24 +23,18 @@
 namespace varnolet {
 namespace {
 
-constexpr GUID kEnumeratorClass = {
-    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
-constexpr GUID kEnumeratorInterface = {
-    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
-constexpr PROPERTYKEY kFriendlyName = {
-    {0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}, 14};
 constexpr DWORD kNotFound = 0x80070490;
 const wchar_t kDriverKey[] = L"Software\\Wine\\Drivers\\winepulse.drv";
-const wchar_t kStandinServerKey[] =
-    L"Software\\Classes\\CLSID\\{294935CE-F637-4E7C-A41B-AB255460B862}\\InprocServer32";
+const std::wstring kStandinServerKey = std::wstring(L"Software\\Classes\\CLSID\\") +
+                                       core_audio::kPolicyVistaClassText.data() + L"\\InprocServer32";
 
 // ---------------------------------------------------------------- Core Audio, asked directly
 
 class DirectAudio {
  public:
   DirectAudio() {
-    CoCreateInstance(kEnumeratorClass, nullptr, CLSCTX_ALL, kEnumeratorInterface,
-                     reinterpret_cast<void**>(&enumerator_));
+    CoCreateInstance(core_audio::kDeviceEnumeratorClass, nullptr, CLSCTX_ALL,
+                     core_audio::kDeviceEnumeratorInterface, reinterpret_cast<void**>(&enumerator_));
   }
   ~DirectAudio() {
     if (enumerator_) enumerator_->Release();
@@ -83,7 +78,7 @@ class DirectAudio {
     if (SUCCEEDED(device->OpenPropertyStore(STGM_READ, &store))) {
       PROPVARIANT value;
       PropVariantInit(&value);
-      if (SUCCEEDED(store->GetValue(kFriendlyName, &value)) && value.vt == VT_LPWSTR)
+      if (SUCCEEDED(store->GetValue(core_audio::kFriendlyNameKey, &value)) && value.vt == VT_LPWSTR)
         info.name = from_wide(value.pwszVal);
       PropVariantClear(&value);
       store->Release();
@@ -105,7 +100,7 @@ std::u16string ReadText(HKEY root, const wchar_t* subKey, const wchar_t* name) {
 
 // The stand-in writes its journal beside the registered DLL.
 std::u16string JournalPath() {
-  const std::u16string server = ReadText(HKEY_LOCAL_MACHINE, kStandinServerKey, nullptr);
+  const std::u16string server = ReadText(HKEY_LOCAL_MACHINE, kStandinServerKey.c_str(), nullptr);
   return server.substr(0, server.rfind(u'\\') + 1) + u"policy_journal.txt";
 }
 

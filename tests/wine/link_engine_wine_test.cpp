@@ -23,6 +23,8 @@
 #include "app/notifications_form.h"
 #include "app/program_ports_win32.h"
 #include "app/win32_ports_win32.h"
+#include "audio/core_audio_ids_win32.h"
+#include "fakes/fake_options_view.h"
 #include "fakes/fake_program.h"
 #include "link/device_link_file.h"
 #include "wine_notepad.h"
@@ -33,13 +35,9 @@ namespace {
 
 using wine::Notepad;
 
-constexpr GUID kEnumeratorClass = {
-    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
-constexpr GUID kEnumeratorInterface = {
-    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
 const wchar_t kDriverKey[] = L"Software\\Wine\\Drivers\\winepulse.drv";
-const wchar_t kStandinServerKey[] =
-    L"Software\\Classes\\CLSID\\{294935CE-F637-4E7C-A41B-AB255460B862}\\InprocServer32";
+const std::wstring kStandinServerKey = std::wstring(L"Software\\Classes\\CLSID\\") +
+                                       core_audio::kPolicyVistaClassText.data() + L"\\InprocServer32";
 const wchar_t* const kDefaultValues[] = {L"DefaultOutput", L"DefaultVoiceOutput", L"DefaultInput",
                                          L"DefaultVoiceInput"};
 
@@ -60,8 +58,8 @@ void WriteText(const wchar_t* name, const std::u16string& value) {
 // Core Audio's own default endpoint of a direction and role, asked directly.
 std::u16string WineDefault(EDataFlow flow, ERole role) {
   IMMDeviceEnumerator* enumerator = nullptr;
-  if (FAILED(CoCreateInstance(kEnumeratorClass, nullptr, CLSCTX_ALL, kEnumeratorInterface,
-                              reinterpret_cast<void**>(&enumerator))))
+  if (FAILED(CoCreateInstance(core_audio::kDeviceEnumeratorClass, nullptr, CLSCTX_ALL,
+                              core_audio::kDeviceEnumeratorInterface, reinterpret_cast<void**>(&enumerator))))
     return u"";
   std::u16string id;
   IMMDevice* device = nullptr;
@@ -77,7 +75,7 @@ std::u16string WineDefault(EDataFlow flow, ERole role) {
 
 // The stand-in's journal beside its registered DLL: one "identifier,role" line per call.
 std::vector<std::string> JournalLines() {
-  const std::u16string server = ReadText(HKEY_LOCAL_MACHINE, kStandinServerKey, nullptr);
+  const std::u16string server = ReadText(HKEY_LOCAL_MACHINE, kStandinServerKey.c_str(), nullptr);
   const std::u16string path = server.substr(0, server.rfind(u'\\') + 1) + u"policy_journal.txt";
   return wine::LinesOf(wine::ReadWholeFile(path));
 }
@@ -266,7 +264,8 @@ class AudioDeviceLinkWineTest : public testing::Test {
   ProcessObjects objects{adapters.Bundle()};
   Win32ProcessEnvironment environment;
   Win32LanguageLibraries libraries;
-  OptionsState options;
+  fakes::FakeOptionsView optionsView;
+  TOptionsForm options{optionsView};
   fakes::RecordingView view;
   ui::Window application;
   std::unique_ptr<MainWindow> mainWindow;

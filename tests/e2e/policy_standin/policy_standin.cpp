@@ -20,27 +20,22 @@
 
 #include <string>
 
+#include "audio/core_audio_ids_win32.h"
+
 namespace {
 
 HMODULE g_module = nullptr;
 LONG g_objects = 0;
 
-constexpr GUID kVistaClass = {0x294935CE, 0xF637, 0x4E7C, {0xA4, 0x1B, 0xAB, 0x25, 0x54, 0x60, 0xB8, 0x62}};
-constexpr GUID kVistaInterface = {
-    0x568B9108, 0x44BF, 0x40B4, {0x90, 0x06, 0x86, 0xAF, 0xE5, 0xB5, 0xA6, 0x20}};
-constexpr GUID kSevenClass = {0x870AF99C, 0x171D, 0x4F9E, {0xAF, 0x0D, 0xE6, 0x3D, 0xF4, 0x0C, 0x2B, 0xC9}};
-constexpr GUID kSevenInterface = {
-    0xF8679F50, 0x850A, 0x41CF, {0x9C, 0x72, 0x43, 0x0F, 0x29, 0x02, 0x90, 0xC8}};
-constexpr GUID kEnumeratorClass = {
-    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
-constexpr GUID kEnumeratorInterface = {
-    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
-constexpr GUID kEndpointInterface = {
-    0x1BE09788, 0x6894, 0x4089, {0x85, 0x86, 0x9A, 0x2A, 0x6C, 0x26, 0x5A, 0xC5}};
-constexpr GUID kUnknownInterface = {
-    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-constexpr GUID kClassFactoryInterface = {
-    0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+using varnolet::core_audio::kDeviceEnumeratorClass;
+using varnolet::core_audio::kDeviceEnumeratorInterface;
+using varnolet::core_audio::kPolicy7Class;
+using varnolet::core_audio::kPolicy7Interface;
+using varnolet::core_audio::kPolicyVistaClass;
+using varnolet::core_audio::kPolicyVistaInterface;
+constexpr GUID kEndpointInterface = __uuidof(IMMEndpoint);
+constexpr GUID kUnknownInterface = __uuidof(IUnknown);
+constexpr GUID kClassFactoryInterface = __uuidof(IClassFactory);
 
 constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80070490);  // HRESULT_FROM_WIN32(ERROR_NOT_FOUND)
 
@@ -102,7 +97,7 @@ void AppendJournal(LPCWSTR id, int role) {
 // that went away, and answers GetDevice for them, until it enumerates again.
 bool FlowOf(LPCWSTR id, EDataFlow* flow) {
   IMMDeviceEnumerator* enumerator = nullptr;
-  if (FAILED(CoCreateInstance(kEnumeratorClass, nullptr, CLSCTX_ALL, kEnumeratorInterface,
+  if (FAILED(CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL, kDeviceEnumeratorInterface,
                               reinterpret_cast<void**>(&enumerator))))
     return false;
   bool found = false;
@@ -163,8 +158,8 @@ struct PolicyObject {
 
 HRESULT STDMETHODCALLTYPE PolicyQueryInterface(PolicyObject* self, REFIID iid, void** out) {
   if (out == nullptr) return E_POINTER;
-  if (IsEqualGUID(iid, kUnknownInterface) || IsEqualGUID(iid, kVistaInterface) ||
-      IsEqualGUID(iid, kSevenInterface)) {
+  if (IsEqualGUID(iid, kUnknownInterface) || IsEqualGUID(iid, kPolicyVistaInterface) ||
+      IsEqualGUID(iid, kPolicy7Interface)) {
     InterlockedIncrement(&self->references);
     *out = self;
     return S_OK;
@@ -262,9 +257,9 @@ FactoryObject g_factory = {&kFactoryTable};
 
 // ---------------------------------------------------------------- registration
 
-const wchar_t* const kClassKeys[] = {
-    L"Software\\Classes\\CLSID\\{294935CE-F637-4E7C-A41B-AB255460B862}",
-    L"Software\\Classes\\CLSID\\{870AF99C-171D-4F9E-AF0D-E63DF40C2BC9}",
+const std::wstring kClassKeys[] = {
+    std::wstring(L"Software\\Classes\\CLSID\\") + varnolet::core_audio::kPolicyVistaClassText.data(),
+    std::wstring(L"Software\\Classes\\CLSID\\") + varnolet::core_audio::kPolicy7ClassText.data(),
 };
 
 LONG SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
@@ -287,7 +282,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 HRESULT STDAPICALLTYPE StandinGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
-  if (!IsEqualGUID(clsid, kVistaClass) && !IsEqualGUID(clsid, kSevenClass)) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!IsEqualGUID(clsid, kPolicyVistaClass) && !IsEqualGUID(clsid, kPolicy7Class))
+    return CLASS_E_CLASSNOTAVAILABLE;
   return FactoryQueryInterface(&g_factory, iid, out);
 }
 
@@ -299,8 +295,8 @@ HRESULT STDAPICALLTYPE StandinRegisterServer() {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
   const std::wstring module(path, length);
-  for (const wchar_t* classKey : kClassKeys) {
-    const std::wstring server = std::wstring(classKey) + L"\\InprocServer32";
+  for (const std::wstring& classKey : kClassKeys) {
+    const std::wstring server = classKey + L"\\InprocServer32";
     HKEY key = nullptr;
     LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, server.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                   &key, nullptr);
@@ -314,7 +310,7 @@ HRESULT STDAPICALLTYPE StandinRegisterServer() {
 }
 
 HRESULT STDAPICALLTYPE StandinUnregisterServer() {
-  for (const wchar_t* classKey : kClassKeys) RegDeleteTreeW(HKEY_LOCAL_MACHINE, classKey);
+  for (const std::wstring& classKey : kClassKeys) RegDeleteTreeW(HKEY_LOCAL_MACHINE, classKey.c_str());
   return S_OK;
 }
 

@@ -12,14 +12,13 @@
 
 #include <string>
 
+#include "audio/core_audio_ids_win32.h"
+
 namespace {
 
-constexpr GUID kEnumeratorClass = {
-    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
-constexpr GUID kEnumeratorInterface = {
-    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
-constexpr PROPERTYKEY kFriendlyName = {
-    {0xA45C254E, 0xDF1C, 0x4EFD, {0x80, 0x20, 0x67, 0xD1, 0x46, 0xA8, 0x50, 0xE0}}, 14};
+using varnolet::core_audio::kDeviceEnumeratorClass;
+using varnolet::core_audio::kDeviceEnumeratorInterface;
+using varnolet::core_audio::kFriendlyNameKey;
 
 std::string Utf8(const std::wstring& text) {
   const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
@@ -43,7 +42,7 @@ std::wstring NameOf(IMMDevice* device) {
   if (SUCCEEDED(device->OpenPropertyStore(STGM_READ, &store))) {
     PROPVARIANT value;
     PropVariantInit(&value);
-    if (SUCCEEDED(store->GetValue(kFriendlyName, &value)) && value.vt == VT_LPWSTR && value.pwszVal)
+    if (SUCCEEDED(store->GetValue(kFriendlyNameKey, &value)) && value.vt == VT_LPWSTR && value.pwszVal)
       name = value.pwszVal;
     PropVariantClear(&value);
     store->Release();
@@ -57,7 +56,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
   IMMDeviceEnumerator* enumerator = nullptr;
-  if (FAILED(CoCreateInstance(kEnumeratorClass, nullptr, CLSCTX_ALL, kEnumeratorInterface,
+  if (FAILED(CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL, kDeviceEnumeratorInterface,
                               reinterpret_cast<void**>(&enumerator)))) {
     CoUninitialize();
     return 4;
