@@ -204,11 +204,12 @@ Function .onInit
       ExecShellWait "runas" "$EXEPATH" "$R0"
       Quit
     ${EndIf}
-    SetShellVarContext all
-    ; The folder unless /D= named another.
+    ; The folder unless /D= named another (compared while $LOCALAPPDATA is
+    ; still the user's own).
     ${If} $INSTDIR == "$LOCALAPPDATA\Programs\${PRODUCT}"
       StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
     ${EndIf}
+    SetShellVarContext all
   ${Else}
     SetShellVarContext current
   ${EndIf}
