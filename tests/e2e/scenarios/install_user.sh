@@ -31,7 +31,7 @@ same_as_zip "$INSTDIR" || fail "the installed files are not the zip's"
 
 step "the shortcut in the user's Start menu"
 START_MENU="$(unix_folder APPDATA)/Microsoft/Windows/Start Menu/Programs"
-SHORTCUT=$START_MENU/Varnolet 7.lnk
+SHORTCUT="$START_MENU/Varnolet 7.lnk"
 [ -f "$SHORTCUT" ] || fail "no shortcut $SHORTCUT"
 grep -aq 'Varnolet7.exe' "$SHORTCUT" || fail "the shortcut does not point at Varnolet7.exe"
 [ -z "$(menu_entries_since "$ARTIFACTS/.before-install")" ] ||
