@@ -15,18 +15,20 @@ command -v convert >/dev/null || {
   exit 1
 }
 
-# cut SOURCE TARGET GEOMETRY: the part of the desktop at the bottom right.
+# cut SOURCE TARGET GRAVITY SIZE: the part of the desktop of this size at
+# this side (the tray menu opens at the bottom right, the notification shows
+# at the bottom in the middle).
 cut() {
   if [ -f "$1" ]; then
-    convert "$1" -gravity SouthEast -crop "$3+0+0" +repage "$OUT/$2"
+    convert "$1" -gravity "$3" -crop "$4+0+0" +repage "$OUT/$2"
     echo "screenshots: $OUT/$2 from $1"
   else
     echo "screenshots: no $1 (run the end-to-end tests first); $OUT/$2 left as it was" >&2
   fi
 }
 
-cut "$ARTIFACTS/startup/menu.png" tray-menu.png 360x260
-cut "$ARTIFACTS/hotkeys/notification.png" notification.png 480x260
+cut "$ARTIFACTS/startup/menu.png" tray-menu.png SouthEast 320x180
+cut "$ARTIFACTS/hotkeys/notification.png" notification.png South 420x140
 
 found=0
 for page in "$ARTIFACTS"/options/options-*.png; do
