@@ -6,7 +6,8 @@
 #     users, the Programs and Features entry under HKLM; nothing in the
 #     user's programs folder and no entry under HKCU;
 #   - the installed program starts from Program Files and shows its tray icon;
-#   - Uninstall.exe /S /RemoveUserData removes the folder, the shortcut, the
+#   - Uninstall.exe /S /RemoveUserData, run while the program runs, closes it
+#     as its Exit does (exit code 0) and removes the folder, the shortcut, the
 #     entry, and also %APPDATA%\Varnolet 7 and the settings key.
 set -u
 . "$(dirname "$0")/../packages.sh"
@@ -56,8 +57,13 @@ in_order "$ARTIFACTS/texts.txt" "Get application path . . . " "  -$INSTDIR_WIN\\
 [ -n "$(registry_values "$SETTINGS_KEY")" ] || fail "the program made no settings key"
 rig wait-exit 30 || fail "the desktop did not close after Exit"
 
-step "uninstall, removing the user's data too"
-rig wine "$INSTDIR_WIN\\Uninstall.exe" /S /RemoveUserData </dev/null >/dev/null 2>&1
+step "uninstall while the program runs, removing the user's data too"
+AGAIN=$ARTIFACTS/run-again.txt
+rig program --record "$AGAIN" "$INSTDIR_WIN\\Varnolet7.exe"
+rig wait-tray 60
+rig launch "$ARTIFACTS/uninstaller.txt" "$INSTDIR_WIN\\Uninstall.exe" /S /RemoveUserData
+wait_until 60 rig exit-code "$AGAIN" >/dev/null || fail "the uninstaller did not close the running program"
+expect_eq "$(rig exit-code "$AGAIN")" 0 "exit code of the program closed by the uninstaller"
 wait_until 60 test ! -e "$INSTDIR" || fail "the program's folder is still there: $(files_of "$INSTDIR" | tr '\n' ' ')"
 wait_until 30 test -z "$(registry_values "$UNINSTALL_KEY_MACHINE")" || fail "the Programs and Features entry is still there"
 [ ! -e "$SHORTCUT" ] || fail "the shortcut is still there"
