@@ -87,3 +87,11 @@ menu_entries_since() {
   find "$HOME/.local/share/applications" "$HOME/.local/share/icons" "$HOME/.config/menus" \
     -newer "$1" -iname '*varnolet*' 2>/dev/null
 }
+
+# packages_passed: the scenario passed; its prefix (some 700 MB) goes, the
+# artefacts stay. A failed scenario keeps its prefix for a look.
+packages_passed() {
+  rig stop
+  rm -rf "$RIG_DIR/wineprefix"
+  step "passed"
+}

@@ -69,4 +69,4 @@ wait_until 30 test -z "$(registry_values "$UNINSTALL_KEY_MACHINE")" || fail "the
 [ ! -e "$SHORTCUT" ] || fail "the shortcut is still there"
 wait_until 10 test ! -e "$(dirname "$DATA")" || fail "%APPDATA%\\Varnolet 7 is still there"
 expect_eq "$(registry_values "$SETTINGS_KEY")" "" "the settings key after uninstall with /RemoveUserData"
-step "passed"
+packages_passed

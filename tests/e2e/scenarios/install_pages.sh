@@ -55,4 +55,4 @@ rig keys Return
 wait_until 30 rig exit-code "$RECORD" >/dev/null || fail "the installer did not end after the box"
 [ ! -e "$INSTDIR" ] || fail "installed on Windows XP"
 expect_eq "$(registry_values "$UNINSTALL_KEY_USER")" "" "the Programs and Features entry on Windows XP"
-step "passed"
+packages_passed

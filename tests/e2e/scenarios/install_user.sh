@@ -117,4 +117,4 @@ expect_eq "$(registry_value "$RUN_KEY" 'Varnolet 7')" "" "Run value after uninst
 [ -d "$(dirname "$DATA")" ] || fail "%APPDATA%\\Varnolet 7 was removed"
 cmp "$DATA/hmap.dat" "$ARTIFACTS/hmap-written.dat" || fail "hmap.dat did not survive the uninstaller"
 setting_is Notifications 0 || fail "the settings did not survive the uninstaller"
-step "passed"
+packages_passed

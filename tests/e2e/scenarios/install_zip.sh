@@ -40,4 +40,4 @@ log_texts "$DATA/VRN.log" >"$ARTIFACTS/texts.txt"
 in_order "$ARTIFACTS/texts.txt" "Get application path . . . " "  -$FOLDER_WIN\\Varnolet7.exe" \
   "Loading string resources . . ." "  -String resources loaded" ||
   fail "VRN.log lacks the unzipped path or the loaded texts (see $ARTIFACTS/texts.txt)"
-step "passed"
+packages_passed
