@@ -1,8 +1,10 @@
 # Entry points. `make test` sets up a fresh Debian machine, builds the three
 # trees (native, native with sanitizers, Windows) and runs every test tier
-# through ctest. `make run` starts the program.
+# through ctest. `make run` starts the program. `make dist` makes what a
+# Windows user downloads (dist/: the zip and the installer); `make
+# screenshots` refreshes the README's pictures from the last end-to-end run.
 
-.PHONY: test run deps configure build clean bench fuzz
+.PHONY: test run deps configure build clean bench fuzz dist screenshots
 
 deps:
 	@scripts/install-deps.sh
@@ -27,6 +29,14 @@ run: deps
 	cmake --build --preset windows --target Varnolet7 varnolet_language_english varnolet_language_greek \
 	  policy_standin endpoints_probe
 	sh tests/e2e/rig.sh run build/windows/src/Varnolet7.exe
+
+# From the windows tree (optimised for size; the copy in dist/ is stripped).
+dist: deps
+	cmake --preset windows
+	cmake --build --preset windows --target dist
+
+screenshots:
+	@scripts/screenshots.sh
 
 bench: configure
 	cmake --build --preset native --target varnolet_bench

@@ -41,8 +41,7 @@
    one string table with the identifiers 0 to VRN_STRING_COUNT - 1. */
 #define VRN_STRING_COUNT 48
 
-/* Version of the program, as the version resources state it. */
-#define VRN_VERSION_NUMBERS 7, 0, 0, 0
-#define VRN_VERSION_TEXT "7.0.0.0"
+/* The version numbers (VRN_VERSION_NUMBERS, VRN_VERSION_TEXT) come from
+   varnolet_version.h, which the build makes from the project's version. */
 
 #endif

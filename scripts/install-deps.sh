@@ -10,6 +10,7 @@ PACKAGES="
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth xdotool x11-utils x11-apps imagemagick
+  nsis zip unzip
   pulseaudio pulseaudio-utils
 "
 

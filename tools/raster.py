@@ -5,8 +5,10 @@ outside, pixel (i, j) covering the square [i, i+1) x [j, j+1). Coverage is the
 area of the pixel inside the shape, estimated from the distance and refined by
 supersampling near corners, so edges come out smooth at every size.
 
-The writers produce the file formats the resource compiler takes: 24-bit BMP
-and icon files with 32-bit images (straight alpha plus the AND mask).
+The writers produce the file formats the resource compiler takes: 24-bit BMP,
+8-bit BMP with a palette of up to 256 colours chosen for the picture (a third
+of the size; LoadImage reads it like any other bitmap), and icon files with
+32-bit images (straight alpha plus the AND mask).
 """
 
 import math
@@ -227,6 +229,88 @@ def bmp24(canvas, dpi=96):
     info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(rows), ppm, ppm, 0, 0)
     header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(rows), 0, 0, 14 + len(info))
     return header + info + bytes(rows)
+
+
+def _median_cut(counts, size):
+    """Up to `size` colours for the (r, g, b) -> pixel count table: the box of
+    colours with the most pixels times its widest side is split at the median
+    of that side until there are enough boxes; each box gives its mean."""
+    boxes = [list(counts.items())]
+
+    def spread(entries):
+        return max(max(c[0][k] for c in entries) - min(c[0][k] for c in entries) for k in range(3))
+
+    def weight(entries):
+        return sum(n for _, n in entries) * spread(entries)
+
+    while len(boxes) < size:
+        splittable = [b for b in boxes if len(b) > 1 and spread(b) > 0]
+        if not splittable:
+            break
+        entries = max(splittable, key=weight)
+        boxes.remove(entries)
+        side = max(range(3), key=lambda k: max(c[0][k] for c in entries) - min(c[0][k] for c in entries))
+        entries.sort(key=lambda c: (c[0][side], c[0]))
+        half, seen, cut = sum(n for _, n in entries) / 2, 0, 1
+        for index, (_, n) in enumerate(entries):
+            seen += n
+            if seen >= half:
+                cut = min(max(index + 1, 1), len(entries) - 1)
+                break
+        boxes += [entries[:cut], entries[cut:]]
+    palette = []
+    for entries in boxes:
+        total = sum(n for _, n in entries)
+        palette.append(tuple(int(round(sum(c[k] * n for c, n in entries) / total)) for k in range(3)))
+    return sorted(set(palette))
+
+
+def bmp8(canvas, dpi=96):
+    """An 8-bit BMP file: a palette of up to 256 colours made for the picture by
+    median cut, the pixels mapped to it with Floyd-Steinberg error diffusion
+    (smooth gradients stay smooth), bottom-up rows."""
+    w, h = canvas.width, canvas.height
+    rgb = [[_byte(p[0]), _byte(p[1]), _byte(p[2])] for p in canvas.pixels]
+    counts = {}
+    for p in rgb:
+        key = tuple(p)
+        counts[key] = counts.get(key, 0) + 1
+    palette = _median_cut(counts, 256)
+    nearest_of = {}
+
+    def nearest(colour):
+        index = nearest_of.get(colour)
+        if index is None:
+            index = min(range(len(palette)),
+                        key=lambda i: sum((palette[i][k] - colour[k]) ** 2 for k in range(3)))
+            nearest_of[colour] = index
+        return index
+
+    work = [[float(v) for v in p] for p in rgb]
+    indices = bytearray(w * h)
+    for y in range(h):
+        for x in range(w):
+            p = work[y * w + x]
+            colour = tuple(0 if v < 0 else 255 if v > 255 else int(round(v)) for v in p)
+            index = nearest(colour)
+            indices[y * w + x] = index
+            error = [p[k] - palette[index][k] for k in range(3)]
+            for dx, dy, share in ((1, 0, 7), (-1, 1, 3), (0, 1, 5), (1, 1, 1)):
+                tx, ty = x + dx, y + dy
+                if 0 <= tx < w and ty < h:
+                    q = work[ty * w + tx]
+                    for k in range(3):
+                        q[k] += error[k] * share / 16.0
+    stride = (w + 3) & ~3
+    rows = bytearray()
+    for y in range(h - 1, -1, -1):
+        rows += indices[y * w:(y + 1) * w] + bytes(stride - w)
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    ppm = int(round(dpi / 0.0254))
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 0, len(rows), ppm, ppm, len(palette), 0)
+    offset = 14 + len(info) + len(table)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
+    return header + info + table + bytes(rows)
 
 
 def _icon_image(canvas):

@@ -38,6 +38,13 @@ ui::Window::Args NotificationArgs(const wchar_t* className, HWND owner) {
   return args;
 }
 
+// Another program (the installer, before it replaces the files) asks the
+// running program to leave as its Exit command does, log included.
+UINT ExitRequestMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Varnolet7.Exit");
+  return message;
+}
+
 HICON LoadSizedIcon(int id, int size) {
   return static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
@@ -83,6 +90,10 @@ MainWindow::~MainWindow() {
 bool MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
   if (tray_.Dispatch(message, wParam, lParam)) return true;
+  if (message == ExitRequestMessage() && message != 0) {
+    if (form_ != nullptr) form_->MenuExitClick();
+    return true;
+  }
   switch (message) {
     case WM_INPUT:
       if (form_ != nullptr) form_->OnRawInput(static_cast<std::uintptr_t>(lParam));

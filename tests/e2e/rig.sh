@@ -5,7 +5,8 @@
 #
 #   rig.sh start                 X display, PulseAudio with demo devices, Wine prefix, stand-in
 #   rig.sh stop                  stop everything this rig started
-#   rig.sh program EXE [ARGS]    start EXE in a Wine virtual desktop (background)
+#   rig.sh program EXE [ARGS]    start EXE (a Unix path, or a Windows one such as an
+#                                installed program) in a Wine virtual desktop (background)
 #   rig.sh program --record FILE EXE [ARGS]
 #                                the same, through launcher.exe, which writes "started PID"
 #                                and, when EXE ends, "exit CODE" to FILE
@@ -98,7 +99,9 @@ use_prefix() {
   WINEPREFIX=$1
   WINEDEBUG=-all
   WINEARCH=win64
-  WINEDLLOVERRIDES="mscoree,mshtml="
+  # No Mono or Gecko prompts; no menu builder writing .desktop files and icons
+  # for every shortcut into the Linux user's home.
+  WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export WINEPREFIX WINEDEBUG WINEARCH WINEDLLOVERRIDES
 }
 
@@ -323,9 +326,20 @@ cmd_program() {
   fi
   [ $# -ge 1 ] || die "usage: rig.sh program EXE [ARGS]"
   load_env
-  exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+  # A Unix path starts in its own folder; a Windows path (an installed
+  # program, C:\...) in the rig's folder.
+  case $1 in
+  [A-Za-z]:\\*)
+    exe=$1
+    folder=$RIG_DIR
+    ;;
+  *)
+    exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+    [ -f "$exe" ] || die "no program $exe"
+    folder=$(dirname "$exe")
+    ;;
+  esac
   shift
-  [ -f "$exe" ] || die "no program $exe"
   : >"$STATE/program.log"
   # A desktop of the same name that is still closing would take the new
   # program in and then end with it: wait until the last one is gone.
@@ -338,11 +352,11 @@ cmd_program() {
   if [ -n "$record" ]; then
     launcher_exe
     rm -f "$record"
-    set -- "$(winpath "$launcher")" "$(winpath "$record")" "$(winpath "$exe")" "$@"
+    set -- "$(winpath "$launcher")" "$(winpath "$record")" "$(program_path "$exe")" "$@"
   else
-    set -- "$(winpath "$exe")" "$@"
+    set -- "$(program_path "$exe")" "$@"
   fi
-  (cd "$(dirname "$exe")" && WINEDEBUG=${RIG_WINEDEBUG:-$WINEDEBUG} exec wine explorer "/desktop=$DESKTOP_NAME,$DESKTOP_SIZE" "$@") \
+  (cd "$folder" && WINEDEBUG=${RIG_WINEDEBUG:-$WINEDEBUG} exec wine explorer "/desktop=$DESKTOP_NAME,$DESKTOP_SIZE" "$@") \
     </dev/null >>"$STATE/program.log" 2>&1 &
   echo $! >"$STATE/program.pid"
   n=0

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../../res/resource_ids.h"
+#include "varnolet_version.h"
 #include "wine_support.h"
 
 namespace varnolet {
@@ -239,12 +240,21 @@ TEST_F(ResourcesWineTest, NotificationPicturesAreTheFourSigns) {
   EXPECT_EQ(FindResourceW(module, L"IMG_5", RT_BITMAP), nullptr);
 }
 
-TEST_F(ResourcesWineTest, SplashPictureIs400By240) {
-  const DibResource dib(ResourceBytes(module, MAKEINTRESOURCEW(VRN_BITMAP_SPLASH), RT_BITMAP));
-  ASSERT_TRUE(dib.Complete());
-  EXPECT_EQ(dib.header.biWidth, 400);
-  EXPECT_EQ(dib.header.biHeight, 240);
-  EXPECT_EQ(dib.header.biBitCount, 24);
+// The splash picture is kept with a palette made for it: a third of the
+// 24-bit size in the executable, and loaded like any other bitmap.
+TEST_F(ResourcesWineTest, SplashPictureIs400By240WithAPalette) {
+  const std::vector<std::uint8_t> bytes = ResourceBytes(module, MAKEINTRESOURCEW(VRN_BITMAP_SPLASH), RT_BITMAP);
+  BITMAPINFOHEADER header{};
+  ASSERT_GE(bytes.size(), sizeof header);
+  std::memcpy(&header, bytes.data(), sizeof header);
+  EXPECT_EQ(header.biWidth, 400);
+  EXPECT_EQ(header.biHeight, 240);
+  EXPECT_EQ(header.biBitCount, 8);
+  EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RGB));
+  EXPECT_GT(header.biClrUsed, 16u);  // a palette of its own, not a fixed one
+  EXPECT_LE(header.biClrUsed, 256u);
+  EXPECT_EQ(bytes.size(), sizeof header + header.biClrUsed * sizeof(RGBQUAD) + 400u * 240u);
+
   HANDLE loaded =
       LoadImageW(module, MAKEINTRESOURCEW(VRN_BITMAP_SPLASH), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
   ASSERT_NE(loaded, nullptr) << GetLastError();
@@ -252,6 +262,22 @@ TEST_F(ResourcesWineTest, SplashPictureIs400By240) {
   GetObjectW(loaded, sizeof bitmap, &bitmap);
   EXPECT_EQ(bitmap.bmWidth, 400);
   EXPECT_EQ(bitmap.bmHeight, 240);
+  // The picture as the splash window draws it: the dark frame, the blue tile
+  // of the emblem, the accent line along the bottom.
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, loaded);
+  const auto at = [&](int x, int y) {
+    const COLORREF c = GetPixel(memory, x, y);
+    return Rgb{GetRValue(c), GetGValue(c), GetBValue(c)};
+  };
+  const Rgb frame = at(0, 0);
+  EXPECT_TRUE(frame.r < 40 && frame.g < 40 && frame.b < 60) << frame.r << " " << frame.g << " " << frame.b;
+  EXPECT_STREQ(Name(Classify(at(200, 238))), Name(Hue::Blue));
+  EXPECT_STREQ(Name(Classify(at(60, 80))), Name(Hue::Blue));
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
   DeleteObject(loaded);
 }
 
@@ -282,8 +308,9 @@ TEST_F(ResourcesWineTest, VersionInformationNamesTheProduct) {
   ASSERT_FALSE(info.empty()) << GetLastError();
   EXPECT_EQ(VersionString(info, u"ProductName"), u"Varnolet 7");
   EXPECT_EQ(VersionString(info, u"CompanyName"), u"Kestrova Technologies");
-  EXPECT_EQ(VersionString(info, u"FileVersion"), u"7.0.0.0");
-  EXPECT_EQ(VersionString(info, u"ProductVersion"), u"7.0.0.0");
+  // The project's version, as the build states it (varnolet_version.h).
+  EXPECT_EQ(VersionString(info, u"FileVersion"), u"" VRN_VERSION_TEXT);
+  EXPECT_EQ(VersionString(info, u"ProductVersion"), u"" VRN_VERSION_TEXT);
   EXPECT_EQ(VersionString(info, u"OriginalFilename"), u"Varnolet7.exe");
   EXPECT_FALSE(VersionString(info, u"FileDescription").empty());
   EXPECT_EQ(VersionString(info, u"LegalCopyright"),
@@ -293,9 +320,9 @@ TEST_F(ResourcesWineTest, VersionInformationNamesTheProduct) {
   ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", &value, &length));
   ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
   const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00070000u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00070000u);
+  EXPECT_EQ(fixed->dwFileVersionMS, (VRN_VERSION_MAJOR << 16u) | VRN_VERSION_MINOR);
+  EXPECT_EQ(fixed->dwFileVersionLS, VRN_VERSION_PATCH << 16u);
+  EXPECT_EQ(fixed->dwProductVersionMS, (VRN_VERSION_MAJOR << 16u) | VRN_VERSION_MINOR);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 }
 
