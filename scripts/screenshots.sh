@@ -3,7 +3,7 @@
 # (build/windows/e2e/artifacts) into docs/screenshots, cut to what they show:
 #   tray-menu.png       the tray menu (scenario startup, menu.png)
 #   notification.png    a switch's notification (scenario hotkeys, notification.png)
-#   options-*.png       each page of the Options dialog the options scenario kept
+#   options-*.png       each page of the Options dialog (English, 96 dpi) the options scenario kept
 # A picture the run did not make is reported and left as it was.
 set -u
 cd "$(dirname "$0")/.."
@@ -30,11 +30,17 @@ cut() {
 cut "$ARTIFACTS/startup/menu.png" tray-menu.png SouthEast 320x180
 cut "$ARTIFACTS/hotkeys/notification.png" notification.png South 420x140
 
+# The options scenario keeps each page in English at 96 dpi as en-96-pageN.png,
+# N in the order of the category list.
 found=0
-for page in "$ARTIFACTS"/options/options-*.png; do
+set -- general device-role device-link hotkeys about
+index=0
+for name in "$@"; do
+  page="$ARTIFACTS/options/en-96-page$index.png"
+  index=$((index + 1))
   [ -f "$page" ] || continue
-  cp "$page" "$OUT/$(basename "$page")"
-  echo "screenshots: $OUT/$(basename "$page") from $page"
+  cp "$page" "$OUT/options-$name.png"
+  echo "screenshots: $OUT/options-$name.png from $page"
   found=1
 done
 [ $found -eq 1 ] || echo "screenshots: no Options pages in $ARTIFACTS/options yet" >&2
