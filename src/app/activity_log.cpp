@@ -25,7 +25,8 @@ bool ActivityLog::WriteLogFile(CDrive& drive, const std::u16string& dataPath, Ut
   file.Write(kMark, sizeof kMark, FileOrigin::Current, ByteOrderMark::None);
   for (const std::u16string& line : lines_) {
     const std::string bytes = utf8.Encode(line + u'\n');
-    file.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()), FileOrigin::Current, ByteOrderMark::None);
+    file.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()), FileOrigin::Current,
+               ByteOrderMark::None);
   }
   file.Close();
   return true;

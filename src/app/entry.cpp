@@ -8,7 +8,8 @@
 namespace varnolet {
 
 WarningTexts VersionGateTexts(std::uint16_t uiLanguage, const std::u16string& productName) {
-  if (uiLanguage == kGreekLanguage) return {u"Το Varnolet 7 δεν είναι συμβατό με " + productName, u"Προσοχή!"};
+  if (uiLanguage == kGreekLanguage)
+    return {u"Το Varnolet 7 δεν είναι συμβατό με " + productName, u"Προσοχή!"};
   return {u"Varnolet 7 is not compatible with " + productName, u"Warning!"};
 }
 

@@ -30,7 +30,8 @@ class EntryHost {
   virtual ~EntryHost() = default;
   // MessageBoxW with MB_ICONWARNING; owned by the application's hidden window
   // or by no window.
-  virtual void ShowWarning(bool ownedByApplication, const std::u16string& text, const std::u16string& caption) = 0;
+  virtual void ShowWarning(bool ownedByApplication, const std::u16string& text,
+                           const std::u16string& caption) = 0;
   // The message box of an exception that escaped the program.
   virtual void ShowException(const std::u16string& message) = 0;
   // Creates TNotificationsForm, TOptionsForm, TDebugForm and TDlNotificationsForm, in this order.

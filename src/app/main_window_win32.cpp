@@ -10,7 +10,9 @@ namespace {
 
 constexpr UINT_PTR kLinkTimerN = 11;
 
-std::wstring Wide(const std::u16string& text) { return std::wstring(as_wide(text)); }
+std::wstring Wide(const std::u16string& text) {
+  return std::wstring(as_wide(text));
+}
 
 // A menu item's text marks its access key with "&": a device name shows every
 // "&" it has only when each is doubled.
@@ -53,8 +55,7 @@ HICON LoadSizedIcon(int id, int size) {
 }  // namespace
 
 MainWindow::MainWindow(HWND application)
-    : application_(application),
-      singleView_(window_, SingleNotificationLayout(), kTimerN) {
+    : application_(application), singleView_(window_, SingleNotificationLayout(), kTimerN) {
   window_.onMessage = [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return OnMessage(message, wParam, lParam, result);
   };
@@ -150,9 +151,13 @@ void MainWindow::ShowWarningBox(const std::u16string& text, const std::u16string
   MessageBoxW(application_, as_wide(text), as_wide(caption), MB_ICONWARNING);
 }
 
-void MainWindow::SetTrayVisible(bool visible) { tray_.SetVisible(visible); }
+void MainWindow::SetTrayVisible(bool visible) {
+  tray_.SetVisible(visible);
+}
 
-void MainWindow::ShowTrayBalloon(const std::u16string& text) { tray_.ShowBalloon(Wide(text), 1000); }
+void MainWindow::ShowTrayBalloon(const std::u16string& text) {
+  tray_.ShowBalloon(Wide(text), 1000);
+}
 
 void MainWindow::SetMenuCaptions(const std::u16string& playback, const std::u16string& recording,
                                  const std::u16string& options, const std::u16string& exit) {
@@ -187,10 +192,16 @@ void MainWindow::LoadPicture(std::u16string_view resource) {
   singleView_.SetPicture(0, ui::LoadBitmapResource(as_wide(name)));
 }
 
-void MainWindow::RestartTimerD(std::uint32_t intervalMs) { SetTimer(window_.Handle(), kTimerD, intervalMs, nullptr); }
+void MainWindow::RestartTimerD(std::uint32_t intervalMs) {
+  SetTimer(window_.Handle(), kTimerD, intervalMs, nullptr);
+}
 
-void MainWindow::StopTimerD() { KillTimer(window_.Handle(), kTimerD); }
+void MainWindow::StopTimerD() {
+  KillTimer(window_.Handle(), kTimerD);
+}
 
-void MainWindow::Terminate() { PostQuitMessage(0); }
+void MainWindow::Terminate() {
+  PostQuitMessage(0);
+}
 
 }  // namespace varnolet

@@ -30,8 +30,8 @@ class MainWindow final : public NotificationsView {
   void ShowWarningBox(const std::u16string& text, const std::u16string& caption) override;
   void SetTrayVisible(bool visible) override;
   void ShowTrayBalloon(const std::u16string& text) override;
-  void SetMenuCaptions(const std::u16string& playback, const std::u16string& recording, const std::u16string& options,
-                       const std::u16string& exit) override;
+  void SetMenuCaptions(const std::u16string& playback, const std::u16string& recording,
+                       const std::u16string& options, const std::u16string& exit) override;
   void SetDeviceItems(DeviceMenu menu, const std::vector<MenuItemModel>& items) override;
   void ShowSplash() override;
   void ShowDebugForm() override;

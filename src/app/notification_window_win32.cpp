@@ -58,8 +58,9 @@ int NotificationWindowView::Dpi() {
 HFONT NotificationWindowView::FontOf(int designHeight) {
   auto found = fonts_.find(designHeight);
   if (found != fonts_.end()) return found->second;
-  HFONT font = CreateFontW(ui::Scale(designHeight, Dpi()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Tahoma");
+  HFONT font =
+      CreateFontW(ui::Scale(designHeight, Dpi()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Tahoma");
   fonts_[designHeight] = font;
   return font;
 }
@@ -120,7 +121,8 @@ void NotificationWindowView::SetAlpha(std::uint8_t alpha) {
 
 void NotificationWindowView::ShowInactive() {
   // On top and visible without activation: the user's window keeps the focus.
-  SetWindowPos(window_.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(window_.Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   InvalidateRect(window_.Handle(), nullptr, TRUE);
 }
 

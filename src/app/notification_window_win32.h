@@ -53,7 +53,9 @@ class NotificationWindowView final : public NotificationView {
   void SetAlpha(std::uint8_t alpha) override;
   void ShowInactive() override;
   void Hide() override { ShowWindow(window_.Handle(), SW_HIDE); }
-  void StartTimer(std::uint32_t intervalMs) override { SetTimer(window_.Handle(), timerId_, intervalMs, nullptr); }
+  void StartTimer(std::uint32_t intervalMs) override {
+    SetTimer(window_.Handle(), timerId_, intervalMs, nullptr);
+  }
   void StopTimer() override { KillTimer(window_.Handle(), timerId_); }
   std::uint32_t WindowStyle() override;
   void SetWindowStyle(std::uint32_t style) override;

@@ -38,7 +38,8 @@ TNotificationsForm::TNotificationsForm(ProcessObjects& objects, ProcessEnvironme
   // The buffer doubles until the path fits, however long it is.
   std::u16string buffer(2, u'\0');
   for (;;) {
-    const std::uint32_t length = environment_.ModuleFileName(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+    const std::uint32_t length =
+        environment_.ModuleFileName(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
     if (length < buffer.size()) {
       buffer.resize(length);
       break;
@@ -90,7 +91,8 @@ void TNotificationsForm::CreateUserFolders() {
   // Missing means "not found" and nothing else: a folder that cannot be
   // reached for another reason is left alone.
   auto missing = [&](const std::u16string& path) {
-    return files.Attributes(path) == kInvalidFileAttributes && messages.LastErrorCode() == win_error::kFileNotFound;
+    return files.Attributes(path) == kInvalidFileAttributes &&
+           messages.LastErrorCode() == win_error::kFileNotFound;
   };
   const std::u16string root = applicationDataPath + u"\\Varnolet 7";
   const std::u16string data = root + u"\\Data";
@@ -198,13 +200,16 @@ bool TNotificationsForm::ReadStringTable(LibraryHandle library, std::vector<std:
       list.clear();
       return false;
     }
-    list.emplace_back(buffer.data(), static_cast<std::size_t>(length < kBufferSize ? length : kBufferSize - 1));
+    list.emplace_back(buffer.data(),
+                      static_cast<std::size_t>(length < kBufferSize ? length : kBufferSize - 1));
   }
   AddLog(u"  -String resources loaded");
   return true;
 }
 
-void TNotificationsForm::ShowWarning(const std::u16string& text) { view_.ShowWarningBox(text, String(0)); }
+void TNotificationsForm::ShowWarning(const std::u16string& text) {
+  view_.ShowWarningBox(text, String(0));
+}
 
 bool TNotificationsForm::WriteLogFile() {
   return activityLog.WriteLogFile(objects_.Drive, applicationDataPath, objects_.ports.utf8);

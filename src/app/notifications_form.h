@@ -41,7 +41,9 @@ class TNotificationsForm final : public DeviceLinkHost, public MonitorSource, pu
   TNotificationsForm& operator=(const TNotificationsForm&) = delete;
 
   // ---- activity log and texts
-  void AddLog(const std::u16string& text, const std::u16string& extra = {}) { activityLog.AddLog(text, extra); }
+  void AddLog(const std::u16string& text, const std::u16string& extra = {}) {
+    activityLog.AddLog(text, extra);
+  }
   std::u16string SystemErrorText() { return activityLog.SystemErrorText(); }
   bool WriteLogFile();
   bool LoadLanguage();

@@ -5,17 +5,18 @@
 namespace varnolet {
 
 void TNotificationsForm::OnRawInput(std::uintptr_t rawInputHandle) {
-  if (HandleRawInput(objects_.RawInput.Keyboard, objects_.HotkeyTable, keySequence_, inputState, rawInputHandle))
+  if (HandleRawInput(objects_.RawInput.Keyboard, objects_.HotkeyTable, keySequence_, inputState,
+                     rawInputHandle))
     view_.ShowDebugForm();
 }
 
 bool TNotificationsForm::HotkeyAction(const std::u16string* parameter) {
   // A copy: disabling hotkeys reloads the identifier list the parameter points into.
   const std::u16string identifier = *parameter;
-  const HotkeyActionPlan plan =
-      PlanHotkeyAction(identifier, hotkeysEnabled == 1, playbackDevices, static_cast<std::size_t>(playbackCount),
-                       recordingDevices, static_cast<std::size_t>(recordingCount),
-                       [](const DEVICEINFO& device) -> const std::u16string& { return device.id; });
+  const HotkeyActionPlan plan = PlanHotkeyAction(
+      identifier, hotkeysEnabled == 1, playbackDevices, static_cast<std::size_t>(playbackCount),
+      recordingDevices, static_cast<std::size_t>(recordingCount),
+      [](const DEVICEINFO& device) -> const std::u16string& { return device.id; });
 
   if (plan.disableHotkeys) {
     settings[setting::Hotkeys] = 0;

@@ -22,7 +22,9 @@ void TNotificationsForm::MakeTrayVisible() {
   }
 }
 
-void TNotificationsForm::SplashFinished() { MakeTrayVisible(); }
+void TNotificationsForm::SplashFinished() {
+  MakeTrayVisible();
+}
 
 // ----------------------------------------------------------- device lists
 
@@ -31,9 +33,9 @@ void TNotificationsForm::TrayMouseDown() {
   UpdatePopupMenuExecute();
 }
 
-void TNotificationsForm::EnumerateDirection(CCollectionInterface& collection, std::vector<DEVICEINFO>& devices,
-                                            int& count, int noDevices, int failed,
-                                            const std::u16string& failureLine) {
+void TNotificationsForm::EnumerateDirection(CCollectionInterface& collection,
+                                            std::vector<DEVICEINFO>& devices, int& count, int noDevices,
+                                            int failed, const std::u16string& failureLine) {
   if (collection.Enumerate()) {
     // The count is the list's own size: no index into a device list is ever
     // bounded by anything but that list.
@@ -68,10 +70,10 @@ std::span<const DEVICEINFO> TNotificationsForm::RecordingDevices() const {
 
 // ------------------------------------------------------------- the menu
 
-void TNotificationsForm::RebuildDeviceItems(DeviceMenu menu, const std::vector<DEVICEINFO>& devices, int count,
-                                            CCollectionInterface& collection, DEVICEINFO& defaultDevice,
-                                            int& defaultIndex, std::vector<MenuItemModel>& items,
-                                            int& itemCount) {
+void TNotificationsForm::RebuildDeviceItems(DeviceMenu menu, const std::vector<DEVICEINFO>& devices,
+                                            int count, CCollectionInterface& collection,
+                                            DEVICEINFO& defaultDevice, int& defaultIndex,
+                                            std::vector<MenuItemModel>& items, int& itemCount) {
   items.clear();
   itemCount = 0;
   for (int i = 0; i < count; ++i) {
@@ -103,14 +105,17 @@ void TNotificationsForm::UpdatePopupMenuExecute() {
     return;
   }
   view_.SetMenuCaptions(String(2), String(3), String(1), String(5));
-  RebuildDeviceItems(DeviceMenu::Playback, playbackDevices, playbackCount, objects_.Enumeration.RenderCollection(),
-                     defaultPlayback, defaultPlaybackIndex, playbackMenuItems, playbackMenuItemCount);
+  RebuildDeviceItems(DeviceMenu::Playback, playbackDevices, playbackCount,
+                     objects_.Enumeration.RenderCollection(), defaultPlayback, defaultPlaybackIndex,
+                     playbackMenuItems, playbackMenuItemCount);
   RebuildDeviceItems(DeviceMenu::Recording, recordingDevices, recordingCount,
                      objects_.Enumeration.CaptureCollection(), defaultRecording, defaultRecordingIndex,
                      recordingMenuItems, recordingMenuItemCount);
 }
 
-void TNotificationsForm::MenuOpened() { menuOpen_ = true; }
+void TNotificationsForm::MenuOpened() {
+  menuOpen_ = true;
+}
 
 void TNotificationsForm::MenuClosed() {
   menuOpen_ = false;
@@ -131,8 +136,9 @@ std::int32_t TNotificationsForm::ChangeDefaultDevice(bool render, std::int32_t t
       render ? objects_.Enumeration.RenderCollection() : objects_.Enumeration.CaptureCollection();
   // A position outside the list names no device; the calls then fail as for
   // an endpoint that is gone.
-  const DEVICEINFO device =
-      tag >= 0 && static_cast<std::size_t>(tag) < devices.size() ? devices[static_cast<std::size_t>(tag)] : DEVICEINFO{};
+  const DEVICEINFO device = tag >= 0 && static_cast<std::size_t>(tag) < devices.size()
+                                ? devices[static_cast<std::size_t>(tag)]
+                                : DEVICEINFO{};
   if (role == device_role::Multimedia) {
     failures += collection.SetDefaultMultimediaDevice(device) ? 0 : 1;
   } else if (role == device_role::Communications) {
@@ -144,12 +150,15 @@ std::int32_t TNotificationsForm::ChangeDefaultDevice(bool render, std::int32_t t
   if (failures == 0)
     AddLog(u"  -", device.name);
   else
-    AddLog(render ? u"  -Could not change default render device, " : u"  -Could not change default capture device, ",
+    AddLog(render ? u"  -Could not change default render device, "
+                  : u"  -Could not change default capture device, ",
            objects_.Enumeration.GetLastErrorText());
   return failures;
 }
 
-std::int32_t TNotificationsForm::ChangeDefaultRenderDevice(std::int32_t tag) { return ChangeDefaultDevice(true, tag); }
+std::int32_t TNotificationsForm::ChangeDefaultRenderDevice(std::int32_t tag) {
+  return ChangeDefaultDevice(true, tag);
+}
 
 std::int32_t TNotificationsForm::ChangeDefaultCaptureDevice(std::int32_t tag) {
   return ChangeDefaultDevice(false, tag);
@@ -189,7 +198,8 @@ void TNotificationsForm::MenuExitClick() {
 
 // --------------------------------------------------------- notifications
 
-void TNotificationsForm::ShowLinkNotification(const std::u16string& playback, const std::u16string& recording) {
+void TNotificationsForm::ShowLinkNotification(const std::u16string& playback,
+                                              const std::u16string& recording) {
   linkNotification_.ShowLinkNotification(playback, recording);
 }
 

@@ -16,7 +16,8 @@ class ProcessEnvironment {
   virtual std::uint32_t ModuleFileName(char16_t* buffer, std::uint32_t size) = 0;
   // GetEnvironmentVariableW: with too small a buffer (or none) the size needed
   // including the terminator, else the length written; 0 on failure.
-  virtual std::uint32_t EnvironmentVariable(const std::u16string& name, char16_t* buffer, std::uint32_t size) = 0;
+  virtual std::uint32_t EnvironmentVariable(const std::u16string& name, char16_t* buffer,
+                                            std::uint32_t size) = 0;
   // GetSystemDefaultUILanguage
   virtual std::uint16_t SystemDefaultUILanguage() = 0;
   // OpenMutexW(MUTEX_ALL_ACCESS, FALSE, name) returned a handle (left open).

@@ -15,7 +15,9 @@ std::uint32_t Win32ProcessEnvironment::EnvironmentVariable(const std::u16string&
   return GetEnvironmentVariableW(as_wide(name), buffer == nullptr ? nullptr : as_wide(buffer), size);
 }
 
-std::uint16_t Win32ProcessEnvironment::SystemDefaultUILanguage() { return GetSystemDefaultUILanguage(); }
+std::uint16_t Win32ProcessEnvironment::SystemDefaultUILanguage() {
+  return GetSystemDefaultUILanguage();
+}
 
 bool Win32ProcessEnvironment::OpenNamedMutex(const std::u16string& name) {
   // The handle of another instance's mutex is left to the end of the process.
@@ -38,6 +40,8 @@ int Win32LanguageLibraries::ReadString(LibraryHandle library, std::uint32_t id, 
   return LoadStringW(reinterpret_cast<HMODULE>(library), id, as_wide(buffer), size);
 }
 
-void Win32LanguageLibraries::Release(LibraryHandle library) { FreeLibrary(reinterpret_cast<HMODULE>(library)); }
+void Win32LanguageLibraries::Release(LibraryHandle library) {
+  FreeLibrary(reinterpret_cast<HMODULE>(library));
+}
 
 }  // namespace varnolet

@@ -7,7 +7,8 @@ namespace varnolet {
 class Win32ProcessEnvironment final : public ProcessEnvironment {
  public:
   std::uint32_t ModuleFileName(char16_t* buffer, std::uint32_t size) override;
-  std::uint32_t EnvironmentVariable(const std::u16string& name, char16_t* buffer, std::uint32_t size) override;
+  std::uint32_t EnvironmentVariable(const std::u16string& name, char16_t* buffer,
+                                    std::uint32_t size) override;
   std::uint16_t SystemDefaultUILanguage() override;
   bool OpenNamedMutex(const std::u16string& name) override;
   void CreateNamedMutex(const std::u16string& name) override;

@@ -30,7 +30,8 @@ struct Win32Ports {
   Win32RawInputApi rawInput;
 
   Ports Bundle() {
-    return Ports{messages, clock, utf8, registry, files, version, audio, processes, token, wmi, clsid, rawInput};
+    return Ports{messages, clock,     utf8,  registry, files, version,
+                 audio,    processes, token, wmi,      clsid, rawInput};
   }
 };
 

@@ -51,8 +51,8 @@ DebugFormWindow::DebugFormWindow(HWND owner, std::function<std::vector<std::u16s
   font_ = CreateFontW(-ui::Scale(13, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Tahoma");
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_MULTILINE, 0, 0, 0, 0,
-                          window_.Handle(), nullptr, instance, nullptr);
+  tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_MULTILINE, 0,
+                          0, 0, 0, window_.Handle(), nullptr, instance, nullptr);
   for (int i = 0; i < monitor::kTabCount; ++i) {
     TCITEMW item{};
     item.mask = TCIF_TEXT;
@@ -67,9 +67,10 @@ DebugFormWindow::DebugFormWindow(HWND owner, std::function<std::vector<std::u16s
                               ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                           0, 0, 0, 0, window_.Handle(), nullptr, instance, nullptr);
   button_ = CreateWindowExW(0, L"BUTTON", L"Refresh", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0,
-                            window_.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRefreshId)), instance,
-                            nullptr);
-  for (HWND control : {tabs_, memo_, button_}) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+                            window_.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRefreshId)),
+                            instance, nullptr);
+  for (HWND control : {tabs_, memo_, button_})
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   Layout();
 }
 
@@ -109,7 +110,9 @@ void DebugFormWindow::Rebuild() {
   SetWindowTextW(memo_, as_wide(text));
 }
 
-void DebugFormWindow::UpdateCaption() { SetWindowTextW(window_.Handle(), as_wide(caption_())); }
+void DebugFormWindow::UpdateCaption() {
+  SetWindowTextW(window_.Handle(), as_wide(caption_()));
+}
 
 bool DebugFormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;

@@ -11,10 +11,14 @@ namespace {
 
 constexpr char16_t kValue[] = u"    -";
 
-std::u16string Value(const std::u16string& text) { return kValue + text; }
+std::u16string Value(const std::u16string& text) {
+  return kValue + text;
+}
 
 // The endpoints of a list, without its placeholder entry.
-std::size_t EndpointCount(const MonitorDeviceList& list) { return std::min(list.count, list.devices.size()); }
+std::size_t EndpointCount(const MonitorDeviceList& list) {
+  return std::min(list.count, list.devices.size());
+}
 
 const std::u16string* NameByIdentifier(const MonitorDeviceList& list, const std::u16string& identifier) {
   for (std::size_t i = 0; i < EndpointCount(list); ++i)
@@ -63,21 +67,11 @@ std::u16string HotkeyName(const MonitorSnapshot& snapshot, const std::u16string&
 
 std::vector<std::u16string> GeneralPage(const MonitorSnapshot& s) {
   return {
-      u"",
-      u"Windows OS information:",
-      Value(s.windowsDescription),
-      u"",
-      u"Application path:",
-      Value(s.applicationPath),
-      u"",
-      u"Application data path:",
-      Value(s.dataPath),
-      u"",
-      u"Application executable:",
-      Value(s.executablePath),
-      u"",
-      u"Associated registry key:",
-      Value(u"HKEY_CURRENT_USER\\" + s.registryKey),
+      u"", u"Windows OS information:",  Value(s.windowsDescription),
+      u"", u"Application path:",        Value(s.applicationPath),
+      u"", u"Application data path:",   Value(s.dataPath),
+      u"", u"Application executable:",  Value(s.executablePath),
+      u"", u"Associated registry key:", Value(u"HKEY_CURRENT_USER\\" + s.registryKey),
   };
 }
 
@@ -98,7 +92,9 @@ std::vector<std::u16string> SettingsPage(const MonitorSnapshot& s) {
       {u"Notifications:", 3, {{1, u"Enabled"}, {0, u"Disabled"}}},
       {u"Device Link:", 6, {{1, u"Enabled"}, {0, u"Disabled"}}},
       {u"Hotkeys:", 4, {{1, u"Enabled"}, {0, u"Disabled"}}},
-      {u"Device Role:", 5, {{1, u"Multimedia"}, {10, u"Communications"}, {11, u"Multimedia & Communications"}}},
+      {u"Device Role:",
+       5,
+       {{1, u"Multimedia"}, {10, u"Communications"}, {11, u"Multimedia & Communications"}}},
   };
   std::vector<std::u16string> lines;
   for (const Row& row : rows) {
@@ -127,7 +123,8 @@ std::vector<std::u16string> DefaultDeviceLines(const MonitorDeviceList& list) {
   // A default index outside the list (devices removed since) shows the first entry.
   DEVICEINFO shown;
   if (!list.devices.empty()) {
-    const bool inside = list.defaultIndex >= 0 && static_cast<std::size_t>(list.defaultIndex) < list.devices.size();
+    const bool inside =
+        list.defaultIndex >= 0 && static_cast<std::size_t>(list.defaultIndex) < list.devices.size();
     shown = list.devices[inside ? static_cast<std::size_t>(list.defaultIndex) : 0];
   }
   return {u"Default:", u"Device name: " + shown.name, u"Device GUID: " + shown.id};
@@ -161,15 +158,18 @@ std::vector<std::u16string> HotkeysPage(const MonitorSnapshot& s) {
   }
   for (std::size_t i = 0; i < s.loadedHotkeys.size(); ++i) {
     const HOTKEY& hotkey = s.loadedHotkeys[i];
-    const std::u16string identifier = i < s.hotkeyIdentifiers.size() ? s.hotkeyIdentifiers[i] : std::u16string();
-    lines.push_back(Decimal(static_cast<std::int64_t>(i)) + u".) " + HotkeyName(s, identifier) + u", Modifiers:" +
-                    ModifierWords(hotkey) + u", Key: " + KeyName(hotkey));
+    const std::u16string identifier =
+        i < s.hotkeyIdentifiers.size() ? s.hotkeyIdentifiers[i] : std::u16string();
+    lines.push_back(Decimal(static_cast<std::int64_t>(i)) + u".) " + HotkeyName(s, identifier) +
+                    u", Modifiers:" + ModifierWords(hotkey) + u", Key: " + KeyName(hotkey));
     lines.push_back(u"");
   }
   return lines;
 }
 
-std::vector<std::u16string> LogPage(const MonitorSnapshot& s) { return s.log; }
+std::vector<std::u16string> LogPage(const MonitorSnapshot& s) {
+  return s.log;
+}
 
 std::vector<std::u16string> MonitorPage(int index, MonitorSource& source) {
   switch (index) {

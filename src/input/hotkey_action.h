@@ -47,8 +47,9 @@ int FindDeviceByIdentifier(const Devices& devices, std::size_t count, std::u16st
 
 // The action's decision on a copy of the hotkey's identifier.
 template <class Devices, class IdentifierOf>
-HotkeyActionPlan PlanHotkeyAction(std::u16string_view identifier, bool hotkeysEnabled, const Devices& playback,
-                                  std::size_t playbackCount, const Devices& recording, std::size_t recordingCount,
+HotkeyActionPlan PlanHotkeyAction(std::u16string_view identifier, bool hotkeysEnabled,
+                                  const Devices& playback, std::size_t playbackCount,
+                                  const Devices& recording, std::size_t recordingCount,
                                   IdentifierOf identifierOf) {
   HotkeyActionPlan plan;
   if (identifier == hotkey_id::kDisableHotkeys)

@@ -30,8 +30,10 @@ constexpr Word Mask(int first, const int (&compared)[N]) {
 constexpr int kModifierWordA = 64;
 constexpr int kModifierWordB = 72;
 constexpr int kDerivedA[] = {key::kTab, key::kAlt, key::kCtrl};
-constexpr int kDerivedB[] = {key::kShift, key::kWindows, key::kApplications, key::kPrintScreen, key::kScrollLock};
-constexpr int kSidesA[] = {key::kTab, key::kRightAlt, key::kLeftAlt, key::kRightCtrl, key::kLeftCtrl, key::kRightShift};
+constexpr int kDerivedB[] = {key::kShift, key::kWindows, key::kApplications, key::kPrintScreen,
+                             key::kScrollLock};
+constexpr int kSidesA[] = {key::kTab,       key::kRightAlt, key::kLeftAlt,
+                           key::kRightCtrl, key::kLeftCtrl, key::kRightShift};
 constexpr int kSidesB[] = {key::kLeftShift,    key::kRightWindows, key::kLeftWindows,
                            key::kApplications, key::kPrintScreen,  key::kScrollLock};
 constexpr Word kDerivedMaskA = Mask(kModifierWordA, kDerivedA);
@@ -86,8 +88,9 @@ inline bool Matches(const HOTKEY& hotkey, const Words& state) {
 
 }  // namespace
 
-bool HOTKEY::Equals(const DEVICEINPUT& input) const { return Matches(*this, Words(input)); }
-
+bool HOTKEY::Equals(const DEVICEINPUT& input) const {
+  return Matches(*this, Words(input));
+}
 
 bool HOTKEY::IsSameHotkey(const HOTKEY& other) const {
   return DEVICEINPUT::Equals(other) && parameter == other.parameter;

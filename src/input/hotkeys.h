@@ -43,7 +43,7 @@ struct HOTKEY : DEVICEINPUT {
   // same parameter object (not merely an equal text).
   bool IsSameHotkey(const HOTKEY& other) const;
 
-  std::uint32_t ID = 0;                         // set by Register
+  std::uint32_t ID = 0;                       // set by Register
   const std::u16string* parameter = nullptr;  // the identifier text; not owned
   HotkeyCallback callback;
 };

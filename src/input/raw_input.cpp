@@ -38,8 +38,9 @@ constexpr ScanCodeTable MakeScanCodeTable() {
   split(0x0B, key::kDigit0, -1);
   for (int i = 0; i < 9; ++i) split(static_cast<std::uint16_t>(0x02 + i), key::kDigit1 + i, -1);  // 1-9
   // Letters A to T, then V, U, W, X, Y, Z.
-  constexpr std::uint16_t kLetters[] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
-                                        0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x2F, 0x16, 0x11, 0x2D, 0x15, 0x2C};
+  constexpr std::uint16_t kLetters[] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
+                                        0x24, 0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13,
+                                        0x1F, 0x14, 0x2F, 0x16, 0x11, 0x2D, 0x15, 0x2C};
   for (int i = 0; i < 26; ++i) split(kLetters[i], key::kLetterA + i, -1);
   both(0x29, key::kGrave);
   both(0x33, key::kComma);
@@ -93,7 +94,8 @@ std::uint16_t Read16(const std::uint8_t* bytes, std::size_t offset) {
 
 std::uint32_t Read32(const std::uint8_t* bytes, std::size_t offset) {
   return static_cast<std::uint32_t>(bytes[offset]) | (static_cast<std::uint32_t>(bytes[offset + 1]) << 8) |
-         (static_cast<std::uint32_t>(bytes[offset + 2]) << 16) | (static_cast<std::uint32_t>(bytes[offset + 3]) << 24);
+         (static_cast<std::uint32_t>(bytes[offset + 2]) << 16) |
+         (static_cast<std::uint32_t>(bytes[offset + 3]) << 24);
 }
 
 }  // namespace
@@ -106,7 +108,8 @@ bool DEVICEINPUT::Equals(const DEVICEINPUT& other) const {
     if (i == key::kAlt || i == key::kCtrl || i == key::kShift || i == key::kWindows) continue;
     if (a[i] != b[i]) return false;
   }
-  return keyboard.capsLockOn == other.keyboard.capsLockOn && keyboard.scrollLockOn == other.keyboard.scrollLockOn &&
+  return keyboard.capsLockOn == other.keyboard.capsLockOn &&
+         keyboard.scrollLockOn == other.keyboard.scrollLockOn &&
          keyboard.numLockOn == other.keyboard.numLockOn;
 }
 
@@ -141,8 +144,10 @@ void UpdateMouse(DEVICEINPUT::MOUSE& mouse, const RawMouseEvent& event) {
     mouse.wheel = event.buttonData;
   } else {
     // Relative movement accumulates; the sums wrap as the system's 32-bit fields do.
-    mouse.x = static_cast<std::int32_t>(static_cast<std::uint32_t>(mouse.x) + static_cast<std::uint32_t>(event.lastX));
-    mouse.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(mouse.y) + static_cast<std::uint32_t>(event.lastY));
+    mouse.x = static_cast<std::int32_t>(static_cast<std::uint32_t>(mouse.x) +
+                                        static_cast<std::uint32_t>(event.lastX));
+    mouse.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(mouse.y) +
+                                        static_cast<std::uint32_t>(event.lastY));
     mouse.wheel += event.buttonData;
   }
   const std::uint16_t b = event.buttonFlags;
@@ -195,7 +200,8 @@ bool CRawInput::CDevice::Register(std::uintptr_t window, int mode) {
   device.target = window;
   const bool registered = owner_.api_.RegisterDevice(device);
   // The raw input rule judges (UINT)-1 as failure.
-  return owner_.log_.CheckResult(registered ? 1 : -1, u"CDevice,Register(),RegisterRawInputDevices(),Specified window,");
+  return owner_.log_.CheckResult(registered ? 1 : -1,
+                                 u"CDevice,Register(),RegisterRawInputDevices(),Specified window,");
 }
 
 bool CRawInput::CDevice::UnRegister() {

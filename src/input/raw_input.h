@@ -21,7 +21,7 @@ inline constexpr int kF1 = 0;  // F1 to F10: 0-9
 inline constexpr int kF11 = 10;
 inline constexpr int kF12 = 11;
 inline constexpr int kDigit0 = 12;
-inline constexpr int kDigit1 = 13;  // digits 1 to 9: 13-21
+inline constexpr int kDigit1 = 13;   // digits 1 to 9: 13-21
 inline constexpr int kLetterA = 22;  // letters A to T: 22-41
 inline constexpr int kLetterV = 42;
 inline constexpr int kLetterU = 43;
@@ -136,10 +136,10 @@ struct DEVICEINPUT {
 // Raw input records as the x86_64 system lays them out (RAWINPUT): a 24-byte
 // header, then RAWKEYBOARD (16 bytes) or RAWMOUSE (24 bytes).
 namespace raw_layout {
-inline constexpr std::uint32_t kTypeMouse = 0;   // RIM_TYPEMOUSE
+inline constexpr std::uint32_t kTypeMouse = 0;     // RIM_TYPEMOUSE
 inline constexpr std::uint32_t kTypeKeyboard = 1;  // RIM_TYPEKEYBOARD
-inline constexpr std::size_t kHeaderSize = 24;   // sizeof(RAWINPUTHEADER)
-inline constexpr std::size_t kDeviceSize = 16;   // sizeof(RAWINPUTDEVICE)
+inline constexpr std::size_t kHeaderSize = 24;     // sizeof(RAWINPUTHEADER)
+inline constexpr std::size_t kDeviceSize = 16;     // sizeof(RAWINPUTDEVICE)
 inline constexpr std::size_t kKeyboardRecordSize = 40;
 inline constexpr std::size_t kMouseRecordSize = 48;
 // Header
@@ -159,16 +159,16 @@ inline constexpr std::size_t kLastY = 40;
 }  // namespace raw_layout
 
 namespace raw_flags {
-inline constexpr std::uint16_t kKeyE0 = 0x2;  // RI_KEY_E0
-inline constexpr std::uint16_t kKeyE1 = 0x4;  // RI_KEY_E1
-inline constexpr std::uint32_t kKeyDown = 0x0100;     // WM_KEYDOWN
-inline constexpr std::uint32_t kSysKeyDown = 0x0104;  // WM_SYSKEYDOWN
-inline constexpr std::uint16_t kMoveAbsolute = 0x1;   // MOUSE_MOVE_ABSOLUTE
-inline constexpr std::uint32_t kInputSink = 0x100;    // RIDEV_INPUTSINK
-inline constexpr std::uint32_t kRemove = 0x1;         // RIDEV_REMOVE
-inline constexpr int kVirtualCapital = 0x14;          // VK_CAPITAL
-inline constexpr int kVirtualScroll = 0x91;           // VK_SCROLL
-inline constexpr int kVirtualNumLock = 0x90;          // VK_NUMLOCK
+inline constexpr std::uint16_t kKeyE0 = 0x2;               // RI_KEY_E0
+inline constexpr std::uint16_t kKeyE1 = 0x4;               // RI_KEY_E1
+inline constexpr std::uint32_t kKeyDown = 0x0100;          // WM_KEYDOWN
+inline constexpr std::uint32_t kSysKeyDown = 0x0104;       // WM_SYSKEYDOWN
+inline constexpr std::uint16_t kMoveAbsolute = 0x1;        // MOUSE_MOVE_ABSOLUTE
+inline constexpr std::uint32_t kInputSink = 0x100;         // RIDEV_INPUTSINK
+inline constexpr std::uint32_t kRemove = 0x1;              // RIDEV_REMOVE
+inline constexpr int kVirtualCapital = 0x14;               // VK_CAPITAL
+inline constexpr int kVirtualScroll = 0x91;                // VK_SCROLL
+inline constexpr int kVirtualNumLock = 0x90;               // VK_NUMLOCK
 inline constexpr std::uint32_t kReadFailed = 0xFFFFFFFFu;  // GetRawInputData's (UINT)-1
 }  // namespace raw_flags
 
@@ -269,7 +269,9 @@ class CRawInput {
 
   std::u16string GetLastErrorText() const { return log_.GetLastErrorText(); }
   const ErrorLog& Log() const { return log_; }
-  const RawInputDevice& Descriptor(std::int32_t index) const { return devices_[static_cast<std::size_t>(index)]; }
+  const RawInputDevice& Descriptor(std::int32_t index) const {
+    return devices_[static_cast<std::size_t>(index)];
+  }
 
  private:
   RawInputApi& api_;

@@ -48,6 +48,8 @@ std::uint32_t Win32RawInputApi::ReadInputData(std::uintptr_t handle, void* data,
   return result;
 }
 
-std::int16_t Win32RawInputApi::KeyState(int virtualKey) { return GetKeyState(virtualKey); }
+std::int16_t Win32RawInputApi::KeyState(int virtualKey) {
+  return GetKeyState(virtualKey);
+}
 
 }  // namespace varnolet

@@ -158,7 +158,7 @@ void CProcesses::DropSubscription() {
     // Whatever the system says, the sink is detached below and calls nothing more.
     if (ComFailed(lastResult_))
       log_.RecordStatus(static_cast<std::uint32_t>(lastResult_),
-                         u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");
+                        u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");
     subscribed_ = false;
   }
   ReleaseSubscriptionObjects();
@@ -235,7 +235,8 @@ bool CProcesses::UnRegister() {
   DetachSink();
   lastResult_ = wmi_.CancelAsyncCall(services_, stubSink_);
   if (ComFailed(lastResult_)) {
-    log_.RecordStatus(static_cast<std::uint32_t>(lastResult_), u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");
+    log_.RecordStatus(static_cast<std::uint32_t>(lastResult_),
+                      u"CProcesses,Notify(),IWbemServices::CancelAsyncCall(),All Processes,");
     return false;
   }
   subscribed_ = false;

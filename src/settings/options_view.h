@@ -128,7 +128,8 @@ class OptionsView {
 
   // The program picker owned by the dialog: true with the chosen file's full
   // name, false when the user cancels.
-  virtual bool PickProgram(const std::u16string& title, const std::u16string& filter, std::u16string& path) = 0;
+  virtual bool PickProgram(const std::u16string& title, const std::u16string& filter,
+                           std::u16string& path) = 0;
   // A message box with an OK button, owned by the dialog.
   virtual void ShowMessage(const std::u16string& text) = 0;
   // ShellExecuteW(no owner, "open", address, no parameters, no directory, SW_SHOWNORMAL).

@@ -15,11 +15,14 @@ struct SettingRow {
 
 // In the order they are read.
 constexpr SettingRow kReadOrder[] = {
-    {setting::Language, u"Language", u"  -Could not retrieve Language setting from registry, using default value",
+    {setting::Language, u"Language",
+     u"  -Could not retrieve Language setting from registry, using default value",
      u"  -Retrieved language setting"},
-    {setting::Startup, u"Startup", u"  -Could not retrieve Startup setting from registry, using default value",
+    {setting::Startup, u"Startup",
+     u"  -Could not retrieve Startup setting from registry, using default value",
      u"  -Retrieved startup setting"},
-    {setting::Splash, u"Splash", u"  -Could not retrieve Splash screen setting from registry, using default value",
+    {setting::Splash, u"Splash",
+     u"  -Could not retrieve Splash screen setting from registry, using default value",
      u"  -Retrieved splash screen setting"},
     {setting::DeviceLink, u"DeviceLink",
      u"  -Could not retrieve Device Link setting from registry, using default value",
@@ -27,7 +30,8 @@ constexpr SettingRow kReadOrder[] = {
     {setting::Notifications, u"Notifications",
      u"  -Could not retrieve Notifications setting from registry, using default value",
      u"  -Retrieved notifications setting"},
-    {setting::Hotkeys, u"Hotkeys", u"  -Could not retrieve Hotkeys setting from registry, using default value",
+    {setting::Hotkeys, u"Hotkeys",
+     u"  -Could not retrieve Hotkeys setting from registry, using default value",
      u"  -Retrieved hotkeys setting"},
     {setting::Role, u"Role", u"  -Could not retrieve Device role setting from registry, using default value",
      u"  -Retrieved device role setting"},
@@ -119,8 +123,8 @@ void TNotificationsForm::SaveSplash() {
 void TNotificationsForm::SaveNotifications() {
   settings[setting::Notifications] = options_.Checked(OptionsControl::checkNotifications) ? 1 : 0;
   InitializeNotifications();
-  SaveSetting(setting::Notifications, u"Notifications", u"  -Could not save Notifications setting to registry, ",
-              34);
+  SaveSetting(setting::Notifications, u"Notifications",
+              u"  -Could not save Notifications setting to registry, ", 34);
 }
 
 void TNotificationsForm::SaveDeviceLink() {

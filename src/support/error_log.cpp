@@ -21,7 +21,7 @@ bool ErrorLog::CheckResult(std::int64_t result, std::u16string_view entry) {
   // Take the number before anything else runs, so nothing can overwrite the
   // thread's last error code in between.
   const std::uint32_t number = rule_.number == ErrorRule::Number::Result ? static_cast<std::uint32_t>(result)
-                                                                          : messages_.LastErrorCode();
+                                                                         : messages_.LastErrorCode();
   Record(messages_.MessageText(number, MessageWidth::Unbroken), entry);
   return false;
 }
@@ -50,7 +50,8 @@ void ErrorLog::AddError(std::u16string_view entry) {
   line += entry;
   entries_.push_back(std::move(line));
   const std::size_t comma = entry.rfind(u',');
-  lastErrorText_ = comma == std::u16string_view::npos ? std::u16string(entry) : std::u16string(entry.substr(comma + 1));
+  lastErrorText_ =
+      comma == std::u16string_view::npos ? std::u16string(entry) : std::u16string(entry.substr(comma + 1));
 }
 
 }  // namespace varnolet

@@ -43,7 +43,8 @@ inline constexpr ErrorRule kHotkeys{ErrorRule::Failure::Zero, ErrorRule::Number:
 
 class ErrorLog {
  public:
-  ErrorLog(SystemMessages& messages, Clock& clock, ErrorRule rule) : messages_(messages), clock_(clock), rule_(rule) {}
+  ErrorLog(SystemMessages& messages, Clock& clock, ErrorRule rule)
+      : messages_(messages), clock_(clock), rule_(rule) {}
 
   // Judges one system call's result by the component's rule. On failure it
   // records the entry followed by the system's text for the component's

@@ -7,7 +7,9 @@
 namespace varnolet {
 
 namespace {
-HANDLE ToHandle(FileHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE ToHandle(FileHandle handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
 }  // namespace
 
 static_assert(kInvalidFileAttributes == INVALID_FILE_ATTRIBUTES);
@@ -37,7 +39,8 @@ bool Win32FileApi::MovePointer(FileHandle handle, std::int64_t distance, std::ui
   return SetFilePointerEx(ToHandle(handle), move, nullptr, method) != FALSE;
 }
 
-bool Win32FileApi::WriteBytes(FileHandle handle, const void* data, std::uint32_t count, std::uint32_t* written) {
+bool Win32FileApi::WriteBytes(FileHandle handle, const void* data, std::uint32_t count,
+                              std::uint32_t* written) {
   DWORD done = 0;
   const BOOL ok = WriteFile(ToHandle(handle), data, count, &done, nullptr);
   *written = done;
@@ -58,15 +61,21 @@ bool Win32FileApi::QuerySize(FileHandle handle, std::uint64_t* size) {
   return true;
 }
 
-bool Win32FileApi::CloseFileHandle(FileHandle handle) { return CloseHandle(ToHandle(handle)) != FALSE; }
+bool Win32FileApi::CloseFileHandle(FileHandle handle) {
+  return CloseHandle(ToHandle(handle)) != FALSE;
+}
 
-bool Win32FileApi::MakeDirectory(const std::u16string& path) { return CreateDirectoryW(as_wide(path), nullptr) != FALSE; }
+bool Win32FileApi::MakeDirectory(const std::u16string& path) {
+  return CreateDirectoryW(as_wide(path), nullptr) != FALSE;
+}
 
 std::uint32_t Win32FileApi::LogicalDriveStrings(std::uint32_t length, char16_t* buffer) {
   return GetLogicalDriveStringsW(length, as_wide(buffer));
 }
 
-std::uint32_t Win32FileApi::Attributes(const std::u16string& path) { return GetFileAttributesW(as_wide(path)); }
+std::uint32_t Win32FileApi::Attributes(const std::u16string& path) {
+  return GetFileAttributesW(as_wide(path));
+}
 
 std::uint32_t Win32FileApi::VersionInfoSize(const std::u16string& path) {
   DWORD handle = 0;
@@ -91,6 +100,8 @@ bool Win32FileApi::MoveReplacing(const std::u16string& from, const std::u16strin
   return MoveFileExW(as_wide(from), as_wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-bool Win32FileApi::RemoveFile(const std::u16string& path) { return DeleteFileW(as_wide(path)) != FALSE; }
+bool Win32FileApi::RemoveFile(const std::u16string& path) {
+  return DeleteFileW(as_wide(path)) != FALSE;
+}
 
 }  // namespace varnolet

@@ -6,8 +6,8 @@ namespace varnolet {
 
 class Win32FileApi final : public FileApi {
  public:
-  FileHandle OpenHandle(const std::u16string& path, std::uint32_t access, std::uint32_t share, std::uint32_t creation,
-                        std::uint32_t attributes) override;
+  FileHandle OpenHandle(const std::u16string& path, std::uint32_t access, std::uint32_t share,
+                        std::uint32_t creation, std::uint32_t attributes) override;
   bool MovePointer(FileHandle handle, std::int64_t distance, std::uint32_t method) override;
   bool WriteBytes(FileHandle handle, const void* data, std::uint32_t count, std::uint32_t* written) override;
   bool ReadBytes(FileHandle handle, void* data, std::uint32_t count, std::uint32_t* read) override;

@@ -59,7 +59,8 @@ bool CRegistry::GetValue(const std::u16string& name, std::uint32_t& value) {
 
 bool CRegistry::SetNumber(const std::u16string& name, std::uint32_t value) {
   const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+                                 static_cast<std::uint8_t>(value >> 16),
+                                 static_cast<std::uint8_t>(value >> 24)};
   status_ = api_.SetValueEx(key_, name, reg::kTypeDword, bytes, 4);
   return log_.CheckResult(status_, u"CRegistry,SetValue(),RegSetValueEx(),DWORD,");
 }
@@ -72,7 +73,8 @@ bool CRegistry::SetValue(const std::u16string& name, std::uint32_t value) {
   return SetNumber(name, value);
 }
 
-bool CRegistry::SetValue(RegKey root, const std::u16string& subKey, const std::u16string& name, std::uint32_t value) {
+bool CRegistry::SetValue(RegKey root, const std::u16string& subKey, const std::u16string& name,
+                         std::uint32_t value) {
   if (!OpenKey(root, subKey)) {
     log_.AddError(u"CRegistry,SetValue(),OpenKey(),NULL,Function failed");
     return false;
@@ -89,7 +91,8 @@ bool CRegistry::SetValue(RegKey root, const std::u16string& subKey, const std::u
   // REG_SZ data carries its terminating null character: readers that trust the
   // stored size would otherwise read past the end of the text.
   const std::uint32_t size = static_cast<std::uint32_t>((data.size() + 1) * sizeof(char16_t));
-  status_ = api_.SetValueEx(key_, name, reg::kTypeString, reinterpret_cast<const std::uint8_t*>(data.c_str()), size);
+  status_ = api_.SetValueEx(key_, name, reg::kTypeString, reinterpret_cast<const std::uint8_t*>(data.c_str()),
+                            size);
   return log_.CheckResult(status_, u"CRegistry,SetValue(),RegSetValueEx(),String,");
 }
 

@@ -32,11 +32,12 @@ class RegistryApi {
   virtual std::int32_t CreateKeyEx(RegKey root, const std::u16string& subKey, std::uint32_t options,
                                    std::uint32_t access, RegKey* key) = 0;
   // RegOpenKeyExW(root, subKey, 0, access, out)
-  virtual std::int32_t OpenKeyEx(RegKey root, const std::u16string& subKey, std::uint32_t access, RegKey* key) = 0;
+  virtual std::int32_t OpenKeyEx(RegKey root, const std::u16string& subKey, std::uint32_t access,
+                                 RegKey* key) = 0;
   virtual std::int32_t CloseKeyHandle(RegKey key) = 0;
   // RegQueryValueExW(key, name, nullptr, type, data, size); *size in: buffer bytes, out: data bytes
-  virtual std::int32_t QueryValueEx(RegKey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
-                                    std::uint32_t* size) = 0;
+  virtual std::int32_t QueryValueEx(RegKey key, const std::u16string& name, std::uint32_t* type,
+                                    std::uint8_t* data, std::uint32_t* size) = 0;
   // RegSetValueExW(key, name, 0, type, data, size)
   virtual std::int32_t SetValueEx(RegKey key, const std::u16string& name, std::uint32_t type,
                                   const std::uint8_t* data, std::uint32_t size) = 0;
@@ -61,7 +62,8 @@ class CRegistry {
 
   // Self-opening forms: open root\subKey first and leave it open.
   bool SetValue(RegKey root, const std::u16string& subKey, const std::u16string& name, std::uint32_t value);
-  bool SetValue(RegKey root, const std::u16string& subKey, const std::u16string& name, const std::u16string& data);
+  bool SetValue(RegKey root, const std::u16string& subKey, const std::u16string& name,
+                const std::u16string& data);
   bool DeleteValue(RegKey root, const std::u16string& subKey, const std::u16string& name);
 
   std::u16string GetLastErrorText() const { return log_.GetLastErrorText(); }

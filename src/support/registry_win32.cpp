@@ -40,7 +40,9 @@ std::int32_t Win32RegistryApi::OpenKeyEx(RegKey root, const std::u16string& subK
   return status;
 }
 
-std::int32_t Win32RegistryApi::CloseKeyHandle(RegKey key) { return RegCloseKey(ToHkey(key)); }
+std::int32_t Win32RegistryApi::CloseKeyHandle(RegKey key) {
+  return RegCloseKey(ToHkey(key));
+}
 
 std::int32_t Win32RegistryApi::QueryValueEx(RegKey key, const std::u16string& name, std::uint32_t* type,
                                             std::uint8_t* data, std::uint32_t* size) {

@@ -21,7 +21,8 @@ std::u16string Decimal(std::int64_t value) {
   int n = 0;
   const bool negative = value < 0;
   // Work with the magnitude as unsigned so that the smallest value does not overflow.
-  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   do {
     digits[n++] = static_cast<char16_t>(u'0' + magnitude % 10);
     magnitude /= 10;

@@ -25,6 +25,8 @@ class Clock {
 // 9:05:03 on 8 December 2026 reads 8/12/2026 9:5:3.
 std::u16string TimeStampText(const LocalTime& time);
 
-inline std::u16string TimeStamp(Clock& clock) { return TimeStampText(clock.Now()); }
+inline std::u16string TimeStamp(Clock& clock) {
+  return TimeStampText(clock.Now());
+}
 
 }  // namespace varnolet

@@ -22,8 +22,8 @@ bool Win32Utf8Codec::Decode(std::string_view bytes, std::u16string& text) {
   const int needed = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
   if (needed <= 0) return false;
   text.resize(static_cast<std::size_t>(needed));
-  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
-                          needed) != needed) {
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), length,
+                          reinterpret_cast<wchar_t*>(text.data()), needed) != needed) {
     text.clear();
     return false;
   }

@@ -10,9 +10,15 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide characters are UT
 
 namespace varnolet {
 
-inline const wchar_t* as_wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-inline wchar_t* as_wide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
-inline const wchar_t* as_wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+inline const wchar_t* as_wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+inline wchar_t* as_wide(char16_t* text) {
+  return reinterpret_cast<wchar_t*>(text);
+}
+inline const wchar_t* as_wide(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
 
 inline std::u16string from_wide(const wchar_t* text) {
   return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();

@@ -10,32 +10,50 @@ namespace {
 
 const char16_t* ClientEdition(std::uint32_t code) {
   switch (code) {
-    case kUltimate: return u"Ultimate";
-    case kHomeBasic: return u"Home Basic";
-    case kHomePremium: return u"Premium";
-    case kEnterprise: return u"Enterprice";
-    case kHomeBasicN: return u"Home Basic N";
-    case kBusiness: return u"Business";
-    case kStarter: return u"Starter";
-    case kBusinessN: return u"Business N";
-    case kHomePremiumN: return u"Premium N";
-    case kEnterpriseN: return u"Enterprice N";
-    case kUltimateN: return u"Ultimate N";
-    default: return u"";
+    case kUltimate:
+      return u"Ultimate";
+    case kHomeBasic:
+      return u"Home Basic";
+    case kHomePremium:
+      return u"Premium";
+    case kEnterprise:
+      return u"Enterprice";
+    case kHomeBasicN:
+      return u"Home Basic N";
+    case kBusiness:
+      return u"Business";
+    case kStarter:
+      return u"Starter";
+    case kBusinessN:
+      return u"Business N";
+    case kHomePremiumN:
+      return u"Premium N";
+    case kEnterpriseN:
+      return u"Enterprice N";
+    case kUltimateN:
+      return u"Ultimate N";
+    default:
+      return u"";
   }
 }
 
 const char16_t* ServerEdition(std::uint32_t code) {
   switch (code) {
     case kStandardServer:
-    case kStandardServerCore: return u"Standard";
+    case kStandardServerCore:
+      return u"Standard";
     case kDataCenterServer:
-    case kDataCenterServerCore: return u"Data Center";
+    case kDataCenterServerCore:
+      return u"Data Center";
     case kEnterpriseServer:
-    case kEnterpriseServerCore: return u"Enterprice";
-    case kEnterpriseServerIa64: return u"Enterprice IA64";
-    case kWebServer: return u"Web Server";
-    default: return u"";
+    case kEnterpriseServerCore:
+      return u"Enterprice";
+    case kEnterpriseServerIa64:
+      return u"Enterprice IA64";
+    case kWebServer:
+      return u"Web Server";
+    default:
+      return u"";
   }
 }
 
@@ -51,11 +69,14 @@ bool CWindowsVersion::Initialize() {
   if (!log_.CheckResult(status_, u"CWindowsVersion,Initialize(),GetVersionEx(),OSVERSIONINFO,")) return false;
   if (basic_.platformId == kPlatformNt) {
     status_ = api_.QueryVersionEx(extended_) ? 1 : 0;
-    if (!log_.CheckResult(status_, u"CWindowsVersion,Initialize(),GetVersionEx(),OSVERIONINFOEX,")) return false;
+    if (!log_.CheckResult(status_, u"CWindowsVersion,Initialize(),GetVersionEx(),OSVERIONINFOEX,"))
+      return false;
   }
   if (basic_.majorVersion >= 6) {
     if (!api_.HasProductInfo()) {
-      log_.AddError(u"CWindowsVersion,Intialize(),GetProcAdress(),NULL,Could not load a needed module from Kernel32.dll,");
+      log_.AddError(
+          u"CWindowsVersion,Intialize(),GetProcAdress(),NULL,Could not load a needed module from "
+          u"Kernel32.dll,");
       return false;
     }
     status_ = api_.ProductInfo(extended_.majorVersion, extended_.minorVersion, extended_.servicePackMajor,

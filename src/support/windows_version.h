@@ -72,8 +72,8 @@ class VersionApi {
   virtual bool QueryVersionEx(OsVersionInfoEx& info) = 0;
   // GetModuleHandleW(L"kernel32.dll") + GetProcAddress("GetProductInfo").
   virtual bool HasProductInfo() = 0;
-  virtual bool ProductInfo(std::uint32_t major, std::uint32_t minor, std::uint32_t spMajor, std::uint32_t spMinor,
-                           std::uint32_t* productType) = 0;
+  virtual bool ProductInfo(std::uint32_t major, std::uint32_t minor, std::uint32_t spMajor,
+                           std::uint32_t spMinor, std::uint32_t* productType) = 0;
   virtual int SystemMetrics(int index) = 0;
 };
 

@@ -13,7 +13,8 @@ using GetProductInfoFn = BOOL(WINAPI*)(DWORD, DWORD, DWORD, DWORD, PDWORD);
 GetProductInfoFn LookUpProductInfo() {
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   if (kernel == nullptr) return nullptr;
-  return reinterpret_cast<GetProductInfoFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetProductInfo")));
+  return reinterpret_cast<GetProductInfoFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "GetProductInfo")));
 }
 
 }  // namespace
@@ -82,7 +83,9 @@ bool Win32VersionApi::QueryVersionEx(OsVersionInfoEx& info) {
 
 #pragma GCC diagnostic pop
 
-bool Win32VersionApi::HasProductInfo() { return LookUpProductInfo() != nullptr; }
+bool Win32VersionApi::HasProductInfo() {
+  return LookUpProductInfo() != nullptr;
+}
 
 bool Win32VersionApi::ProductInfo(std::uint32_t major, std::uint32_t minor, std::uint32_t spMajor,
                                   std::uint32_t spMinor, std::uint32_t* productType) {
@@ -94,6 +97,8 @@ bool Win32VersionApi::ProductInfo(std::uint32_t major, std::uint32_t minor, std:
   return ok != FALSE;
 }
 
-int Win32VersionApi::SystemMetrics(int index) { return GetSystemMetrics(index); }
+int Win32VersionApi::SystemMetrics(int index) {
+  return GetSystemMetrics(index);
+}
 
 }  // namespace varnolet

@@ -12,7 +12,9 @@ PopupMenu::PopupMenu() : menu_(CreatePopupMenu()), submenus_{CreatePopupMenu(), 
   AppendMenuW(menu_, MF_STRING, kExit, L"Exit");
 }
 
-PopupMenu::~PopupMenu() { DestroyMenu(menu_); }  // destroys the submenus with it
+PopupMenu::~PopupMenu() {
+  DestroyMenu(menu_);
+}  // destroys the submenus with it
 
 void PopupMenu::SetCaption(UINT position, const std::wstring& caption) {
   MENUITEMINFOW info{};
@@ -22,8 +24,8 @@ void PopupMenu::SetCaption(UINT position, const std::wstring& caption) {
   SetMenuItemInfoW(menu_, position, TRUE, &info);
 }
 
-void PopupMenu::SetCaptions(const std::wstring& playback, const std::wstring& recording, const std::wstring& options,
-                            const std::wstring& exit) {
+void PopupMenu::SetCaptions(const std::wstring& playback, const std::wstring& recording,
+                            const std::wstring& options, const std::wstring& exit) {
   SetCaption(0, playback);
   SetCaption(1, recording);
   SetCaption(3, options);
@@ -32,7 +34,8 @@ void PopupMenu::SetCaptions(const std::wstring& playback, const std::wstring& re
 
 void PopupMenu::SetItems(int submenu, const std::vector<Item>& items) {
   HMENU menu = submenus_[submenu == 0 ? 0 : 1];
-  for (int count = GetMenuItemCount(menu); count > 0; --count) DeleteMenu(menu, static_cast<UINT>(count - 1), MF_BYPOSITION);
+  for (int count = GetMenuItemCount(menu); count > 0; --count)
+    DeleteMenu(menu, static_cast<UINT>(count - 1), MF_BYPOSITION);
   for (const Item& item : items) {
     UINT flags = MF_STRING;
     if (item.checked) flags |= MF_CHECKED;

@@ -8,7 +8,9 @@ namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+HINSTANCE Instance() {
+  return GetModuleHandleW(nullptr);
+}
 
 void RegisterClassOnce(const wchar_t* name, HBRUSH background, WNDPROC procedure) {
   WNDCLASSEXW existing{};
@@ -41,11 +43,15 @@ int DpiOf(HWND window) {
   return dpi > 0 ? dpi : 96;
 }
 
-int Scale(int designPixels, int dpi) { return MulDiv(designPixels, dpi, 120); }
+int Scale(int designPixels, int dpi) {
+  return MulDiv(designPixels, dpi, 120);
+}
 
 // ------------------------------------------------------------------ Window
 
-Window::~Window() { Destroy(); }
+Window::~Window() {
+  Destroy();
+}
 
 bool Window::Create(const Args& args) {
   RegisterClassOnce(args.className, args.background, &Window::Procedure);

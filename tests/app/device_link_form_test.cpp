@@ -42,7 +42,8 @@ class DeviceLinkFormTest : public testing::Test {
 TEST_F(DeviceLinkFormTest, SubscriptionThatFailsAtStartTurnsDeviceLinkOffForTheRun) {
   rig.wmi.failures.FailAlways("CreateUnsecuredApartment", fakes::kClassNotRegistered);
   TNotificationsForm& form = rig.Start();
-  const Lines lines = rig.Section(u"Initializing device link setting . . .", u"Intializing hotkeys setting . . .");
+  const Lines lines =
+      rig.Section(u"Initializing device link setting . . .", u"Intializing hotkeys setting . . .");
   ASSERT_GE(lines.size(), 5u);
   EXPECT_EQ(lines[3], u"  -Enabled");
   EXPECT_EQ(lines[4].rfind(u"  -Could not register to receive process notifications, ", 0), 0u);

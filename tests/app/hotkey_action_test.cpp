@@ -33,11 +33,13 @@ class HotkeyActionTest : public testing::Test {
  protected:
   void SetUp() override {
     std::vector<std::uint8_t> map = test_files::Header(5);
-    test_files::Record(map, {kPositionV}, 0, 1, 1, test_files::Narrow(hotkey_id::kNotifications));  // Ctrl+Shift+V
-    test_files::Record(map, {kPositionD}, 1, 0, 1, test_files::Narrow(hotkey_id::kDisableHotkeys));  // Ctrl+Alt+D
-    test_files::Record(map, {kPosition1}, 1, 0, 1, kHeadset);                                // Ctrl+Alt+1
-    test_files::Record(map, {kPosition2}, 1, 0, 1, kAbsent);                                 // Ctrl+Alt+2
-    test_files::Record(map, {kPositionM}, 1, 0, 1, kMicrophone);                             // Ctrl+Alt+M
+    test_files::Record(map, {kPositionV}, 0, 1, 1,
+                       test_files::Narrow(hotkey_id::kNotifications));  // Ctrl+Shift+V
+    test_files::Record(map, {kPositionD}, 1, 0, 1,
+                       test_files::Narrow(hotkey_id::kDisableHotkeys));  // Ctrl+Alt+D
+    test_files::Record(map, {kPosition1}, 1, 0, 1, kHeadset);            // Ctrl+Alt+1
+    test_files::Record(map, {kPosition2}, 1, 0, 1, kAbsent);             // Ctrl+Alt+2
+    test_files::Record(map, {kPositionM}, 1, 0, 1, kMicrophone);         // Ctrl+Alt+M
     mapBytes = map;
     rig.files.AddFile(kHotkeyFile, map);
     rig.registry.SetDword(kKey, u"Splash", 1);
@@ -98,7 +100,8 @@ TEST_F(HotkeyActionTest, DisableHotkeysSavesEveryLoadedHotkeyAndStopsRawInput) {
   // The reloaded table points into the identifiers loaded with it.
   const std::vector<HOTKEY>& items = rig.objects->HotkeyTable.Items();
   ASSERT_EQ(items.size(), 5u);
-  for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].parameter, &form().HotkeyIdentifiers()[i]);
+  for (std::size_t i = 0; i < items.size(); ++i)
+    EXPECT_EQ(items[i].parameter, &form().HotkeyIdentifiers()[i]);
 
   // Pressed again (the action called as the table would): nothing more happens.
   const std::size_t lines = rig.Lines().size();

@@ -43,35 +43,21 @@ TEST(StartupTest, FirstRunCreatesFoldersFilesAndDefaults) {
 
   const Lines expected = [] {
     Lines lines = {
-        u"Get application path . . . ",
-        u"  -C:\\Program Files\\Varnolet 7\\Varnolet7.exe",
-        u"Get application data path . . .",
-        u"  -C:\\Users\\u\\AppData\\Roaming",
-        u"Get application directory . . .",
-        u"  -C:\\Program Files\\Varnolet 7",
-        u"Creating user folders . . .",
-        u"  -Users folder structure verified",
+        u"Get application path . . . ",     u"  -C:\\Program Files\\Varnolet 7\\Varnolet7.exe",
+        u"Get application data path . . .", u"  -C:\\Users\\u\\AppData\\Roaming",
+        u"Get application directory . . .", u"  -C:\\Program Files\\Varnolet 7",
+        u"Creating user folders . . .",     u"  -Users folder structure verified",
     };
     for (const std::u16string& line : FirstRunSettingsLines()) lines.push_back(line);
-    for (const char16_t* line : {u"Loading string resources . . .",
-                                 u"  -String resources loaded",
-                                 u"Initializing startup setting . . .",
-                                 u"  -Disabled",
-                                 u"Initializing splash screen setting . . .",
-                                 u"  -Enabled",
-                                 u"Initializing notifications setting . . . ",
-                                 u"  -Enabled",
-                                 u"Initializing device link setting . . .",
-                                 u"  -Device link configuration file is empty",
-                                 u"  -Device link configuration file loaded",
-                                 u"  -Disabled",
-                                 u"  -Unregistered from receiving new process notification",
-                                 u"Intializing hotkeys setting . . .",
-                                 u"  -Hotkeys configurations file is empty",
-                                 u"  -Hotkeys configuration file loaded",
-                                 u"  -Enabled",
-                                 u"  -Registed hotkeys configuration",
-                                 u"  -Registered to receive keyboard notifications"})
+    for (const char16_t* line :
+         {u"Loading string resources . . .", u"  -String resources loaded",
+          u"Initializing startup setting . . .", u"  -Disabled", u"Initializing splash screen setting . . .",
+          u"  -Enabled", u"Initializing notifications setting . . . ", u"  -Enabled",
+          u"Initializing device link setting . . .", u"  -Device link configuration file is empty",
+          u"  -Device link configuration file loaded", u"  -Disabled",
+          u"  -Unregistered from receiving new process notification", u"Intializing hotkeys setting . . .",
+          u"  -Hotkeys configurations file is empty", u"  -Hotkeys configuration file loaded", u"  -Enabled",
+          u"  -Registed hotkeys configuration", u"  -Registered to receive keyboard notifications"})
       lines.push_back(line);
     return lines;
   }();
@@ -85,11 +71,11 @@ TEST(StartupTest, FirstRunCreatesFoldersFilesAndDefaults) {
   EXPECT_EQ(rig.files.Bytes(std::u16string(kDataDir) + u"\\hmap.dat"), std::vector<std::uint8_t>{});
   EXPECT_EQ(rig.files.OpenHandleCount(), 0);
 
-  const std::pair<const char16_t*, std::uint32_t> values[] = {{u"Language", 0}, {u"Startup", 0},
-                                                              {u"Splash", 0},   {u"Notifications", 1},
-                                                              {u"Hotkeys", 1},  {u"Role", 11},
-                                                              {u"DeviceLink", 0}};
-  for (const auto& [name, value] : values) EXPECT_EQ(rig.registry.GetDword(kKey, name), value) << Narrow(name);
+  const std::pair<const char16_t*, std::uint32_t> values[] = {
+      {u"Language", 0}, {u"Startup", 0}, {u"Splash", 0},    {u"Notifications", 1},
+      {u"Hotkeys", 1},  {u"Role", 11},   {u"DeviceLink", 0}};
+  for (const auto& [name, value] : values)
+    EXPECT_EQ(rig.registry.GetDword(kKey, name), value) << Narrow(name);
   EXPECT_EQ(form.Settings(), kDefaultSettings);
   EXPECT_TRUE(form.ShowSplashFlag());
   EXPECT_TRUE(form.NotificationsEnabled());
@@ -113,10 +99,10 @@ TEST(StartupTest, SecondRunCreatesNothingAndReadsTheStoredValues) {
   EXPECT_EQ(rig.Section(u"Creating user folders . . .", u"Get registry settings . . ."),
             (Lines{u"Creating user folders . . .", u"  -Users folder structure verified"}));
   EXPECT_EQ(rig.Section(u"Get registry settings . . .", u"Loading string resources . . ."),
-            (Lines{u"Get registry settings . . .", u"  -Retrieved language setting", u"  -Retrieved startup setting",
-                   u"  -Retrieved splash screen setting", u"  -Retrieved device link setting",
-                   u"  -Retrieved notifications setting", u"  -Retrieved hotkeys setting",
-                   u"  -Retrieved device role setting"}));
+            (Lines{u"Get registry settings . . .", u"  -Retrieved language setting",
+                   u"  -Retrieved startup setting", u"  -Retrieved splash screen setting",
+                   u"  -Retrieved device link setting", u"  -Retrieved notifications setting",
+                   u"  -Retrieved hotkeys setting", u"  -Retrieved device role setting"}));
   EXPECT_EQ(rig.files.Paths(), pathsBefore);
   EXPECT_EQ(rig.files.Text(std::u16string(kDataDir) + u"\\hmap.dat"), emptyMap);
   EXPECT_EQ(form.Settings()[setting::Role], 10);
@@ -160,7 +146,8 @@ TEST(StartupTest, FolderStepStopsAtTheFirstFailure) {
   };
   FormRig texts;
   const Case cases[] = {
-      {"Root", "MakeDirectory", 0, u"  -Could not create application data root folder, " + texts.system.Text(5)},
+      {"Root", "MakeDirectory", 0,
+       u"  -Could not create application data root folder, " + texts.system.Text(5)},
       {"Sub", "MakeDirectory", 1, u"  -Could not create application data subfolder, " + texts.system.Text(5)},
       {"LinkFile", "OpenHandle", 0,
        u"  -Could not create application device link configuration file, " + texts.system.Text(5)},
@@ -190,11 +177,14 @@ TEST(StartupTest, ModulePathLongerThanAnyBufferIsReadWhole) {
 TEST(StartupTest, SettingsKeyThatCannotBeOpenedWarnsInEnglishAndKeepsDefaults) {
   FormRig rig;
   rig.registry.failures.FailNext("CreateKeyEx", 5);
-  rig.languages.Add(std::u16string(kAppDir) + u"\\Language\\English.dll", std::vector<std::u16string>(48, u"X"));
+  rig.languages.Add(std::u16string(kAppDir) + u"\\Language\\English.dll",
+                    std::vector<std::u16string>(48, u"X"));
   TNotificationsForm& form = rig.Start();
-  EXPECT_EQ(rig.Section(u"Get registry settings . . .", u"Loading string resources . . ."),
-            (Lines{u"Get registry settings . . .",
-                   u"  -Could not open registry key HKEY_CURRENT_USER\\Software\\Kestrova Technologies\\Varnolet 7"}));
+  EXPECT_EQ(
+      rig.Section(u"Get registry settings . . .", u"Loading string resources . . ."),
+      (Lines{
+          u"Get registry settings . . .",
+          u"  -Could not open registry key HKEY_CURRENT_USER\\Software\\Kestrova Technologies\\Varnolet 7"}));
   ASSERT_EQ(rig.view.warnings.size(), 1u);
   EXPECT_EQ(rig.view.warnings[0].text, u"Could not load user settings, using defaults");
   EXPECT_EQ(rig.view.warnings[0].caption, u"Warning!");
@@ -222,13 +212,15 @@ TEST(StartupTest, StoredValuesAreTakenWithoutRangeChecks) {
   TNotificationsForm& form = rig.Start();
   EXPECT_EQ(form.Settings()[setting::Role], 0);
   EXPECT_FALSE(form.NotificationsEnabled());
-  EXPECT_EQ(rig.Section(u"Initializing notifications setting . . . ", u"Initializing device link setting . . ."),
-            (Lines{u"Initializing notifications setting . . . ", u"\t-Disabled"}));
+  EXPECT_EQ(
+      rig.Section(u"Initializing notifications setting . . . ", u"Initializing device link setting . . ."),
+      (Lines{u"Initializing notifications setting . . . ", u"\t-Disabled"}));
   // Language 2 names no library: the load fails, the slot falls back to 0 in
   // memory and the registry keeps 2.
   EXPECT_EQ(rig.languages.requested, Lines{kAppDir});
   EXPECT_EQ(rig.Section(u"Loading string resources . . .", u"Initializing startup setting . . ."),
-            (Lines{u"Loading string resources . . .", u"  -Could not load string resources, " + rig.system.Text(126)}));
+            (Lines{u"Loading string resources . . .",
+                   u"  -Could not load string resources, " + rig.system.Text(126)}));
   EXPECT_EQ(form.Settings()[setting::Language], 0);
   EXPECT_EQ(rig.registry.GetDword(kKey, u"Language"), 2u);
 }
@@ -288,7 +280,8 @@ TEST(StartupTest, SplashHidesTheTrayIconUntilItEndsAndKeepsStartupBalloons) {
   EXPECT_EQ(rig.view.balloons[0], u"Could not load hotkeys, hotkeys are disabled");
   const auto& events = rig.view.events;
   EXPECT_EQ(std::vector<std::u16string>(events.end() - 2, events.end()),
-            (std::vector<std::u16string>{u"tray:visible", u"balloon:Could not load hotkeys, hotkeys are disabled"}));
+            (std::vector<std::u16string>{u"tray:visible",
+                                         u"balloon:Could not load hotkeys, hotkeys are disabled"}));
   // Later balloons show at once.
   form.ShowBalloon(u"x");
   EXPECT_EQ(rig.view.balloons.back(), u"x");
@@ -311,7 +304,8 @@ TEST(StartupTest, HotkeysThatFailToStartAreOffForTheRunOnly) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), u"Intializing hotkeys setting . . ."), 2);
   EXPECT_NE(std::find_if(lines.begin(), lines.end(),
                          [](const std::u16string& line) {
-                           return line.rfind(u"  -Could not register to receive keyboard notifications, ", 0) == 0;
+                           return line.rfind(u"  -Could not register to receive keyboard notifications, ",
+                                             0) == 0;
                          }),
             lines.end());
   EXPECT_EQ(form.Settings()[setting::Hotkeys], 0);

@@ -93,8 +93,8 @@ TEST_F(TrayTest, EmptyOrFailedDirectionsShowAPlaceholderThatDoesNothing) {
     const auto& item = c.noRender ? local.view.playbackItems[0] : local.view.recordingItems[0];
     EXPECT_EQ(item.clickable, !placeholder);
     const Lines lines = local.Lines();
-    const std::u16string line =
-        u"  -Could not enumerate capture audio endpoint devices, " + local.system.Text(fakes::kUnspecifiedError);
+    const std::u16string line = u"  -Could not enumerate capture audio endpoint devices, " +
+                                local.system.Text(fakes::kUnspecifiedError);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), line), c.captureLine ? 2 : 0);  // start-up and the press
     // The other direction is unaffected.
     EXPECT_EQ(form.PlaybackDevices().size(), c.noRender ? 0u : 1u);
@@ -105,7 +105,8 @@ TEST_F(TrayTest, EmptyOrFailedDirectionsShowAPlaceholderThatDoesNothing) {
 // a whole, and a later count that succeeds again never outgrows the list the
 // form holds.
 TEST_F(TrayTest, AFailedCountNeverLetsTheFormIndexPastItsLists) {
-  rig.audio.render.push_back(Endpoint(u"{0.0.0.00000000}.{44444444-4444-4444-4444-444444444444}", u"Line Out"));
+  rig.audio.render.push_back(
+      Endpoint(u"{0.0.0.00000000}.{44444444-4444-4444-4444-444444444444}", u"Line Out"));
   rig.audio.failures.FailAfter("CollectionCount", 1, fakes::kUnspecifiedError);
   TNotificationsForm& form = Start();
   EXPECT_TRUE(form.PlaybackDevices().empty());
@@ -113,7 +114,8 @@ TEST_F(TrayTest, AFailedCountNeverLetsTheFormIndexPastItsLists) {
   const Lines lines = rig.Lines();
   EXPECT_NE(std::find_if(lines.begin(), lines.end(),
                          [](const std::u16string& line) {
-                           return line.rfind(u"  -Could not enumerate render audio endpoint devices, ", 0) == 0;
+                           return line.rfind(u"  -Could not enumerate render audio endpoint devices, ", 0) ==
+                                  0;
                          }),
             lines.end());
   form.UpdatePopupMenuExecute();

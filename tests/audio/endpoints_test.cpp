@@ -433,7 +433,8 @@ TEST_F(EndpointsTest, AFailedDefaultQueryKeepsWhatTheRecordHeldBeforeTheFailingS
       DEVICEINFO device = before;
       EXPECT_FALSE(enumeration.RenderCollection().GetDefaultMultimediaDevice(device));
       EXPECT_EQ(device, c.after);
-      EXPECT_EQ(enumeration.Log().Entries(), std::vector<std::u16string>{Line(c.entry + system.Text(kAccessDenied))});
+      EXPECT_EQ(enumeration.Log().Entries(),
+                std::vector<std::u16string>{Line(c.entry + system.Text(kAccessDenied))});
       EXPECT_EQ(enumeration.GetLastErrorText(), system.Text(kAccessDenied));
       EXPECT_EQ(api.LiveOf(Kind::Device), 0);
       EXPECT_EQ(api.LiveOf(Kind::Store), 0);

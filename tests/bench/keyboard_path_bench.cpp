@@ -72,7 +72,8 @@ struct Table {
     identifiers.resize(32);
     std::vector<HOTKEY> hotkeys(32);
     for (std::size_t i = 0; i < 32; ++i) {
-      identifiers[i] = u"{0.0.0.00000000}.{00000000-0000-0000-0000-0000000000" + std::u16string(1, u'A' + i % 26) + u"}";
+      identifiers[i] =
+          u"{0.0.0.00000000}.{00000000-0000-0000-0000-0000000000" + std::u16string(1, u'A' + i % 26) + u"}";
       HOTKEY& h = hotkeys[i];
       h.keyboard.keys[static_cast<std::size_t>(key::kDigit0) + i] = 1;
       h.keyboard.keys[key::kCtrl] = h.keyboard.keys[key::kAlt] = 1;
@@ -108,8 +109,12 @@ void KeyboardPath(benchmark::State& state, bool lastMatches) {
   state.counters["fired"] = benchmark::Counter(static_cast<double>(hotkeys.fired));
 }
 
-void BM_KeyboardPath_NoMatch(benchmark::State& state) { KeyboardPath(state, false); }
-void BM_KeyboardPath_LastOf32Matches(benchmark::State& state) { KeyboardPath(state, true); }
+void BM_KeyboardPath_NoMatch(benchmark::State& state) {
+  KeyboardPath(state, false);
+}
+void BM_KeyboardPath_LastOf32Matches(benchmark::State& state) {
+  KeyboardPath(state, true);
+}
 
 // The whole raw input handler: query, match, key sequence.
 void BM_RawInputHandler(benchmark::State& state) {

@@ -19,7 +19,8 @@ constexpr char16_t kMicrophone[] = u"{0.0.1.00000000}.{12345678-9abc-def0-1234-5
 
 // The headset's endpoint GUID: it begins with a zero digit.
 constexpr ComGuid kHeadsetGuid{0x0a1b2c3d, 0x0405, 0x0607, {0x08, 0x09, 0x0a, 0x0b, 0x0c, 0x0d, 0x0e, 0x0f}};
-constexpr ComGuid kMicrophoneGuid{0x12345678, 0x9abc, 0xdef0, {0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0}};
+constexpr ComGuid kMicrophoneGuid{
+    0x12345678, 0x9abc, 0xdef0, {0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0}};
 constexpr ComGuid kUnpluggedGuid{0x00000001, 0x0002, 0x0003, {0, 4, 0, 0, 0, 0, 0, 5}};
 
 MonitorSnapshot Sample() {
@@ -51,36 +52,51 @@ TEST(MonitorPagesTest, TabNamesAndCaption) {
 }
 
 TEST(MonitorPagesTest, GeneralPageHasItsFifteenLines) {
-  EXPECT_EQ(GeneralPage(Sample()), (Lines{
-                                       u"",
-                                       u"Windows OS information:",
-                                       u"    -Windows 7 Ultimate Edition, 64-bit, Service Pack 1 (build 7601)",
-                                       u"",
-                                       u"Application path:",
-                                       u"    -C:\\Program Files\\Varnolet 7",
-                                       u"",
-                                       u"Application data path:",
-                                       u"    -C:\\Users\\u\\AppData\\Roaming",
-                                       u"",
-                                       u"Application executable:",
-                                       u"    -C:\\Program Files\\Varnolet 7\\Varnolet7.exe",
-                                       u"",
-                                       u"Associated registry key:",
-                                       u"    -HKEY_CURRENT_USER\\Software\\Kestrova Technologies\\Varnolet 7",
-                                   }));
+  EXPECT_EQ(GeneralPage(Sample()),
+            (Lines{
+                u"",
+                u"Windows OS information:",
+                u"    -Windows 7 Ultimate Edition, 64-bit, Service Pack 1 (build 7601)",
+                u"",
+                u"Application path:",
+                u"    -C:\\Program Files\\Varnolet 7",
+                u"",
+                u"Application data path:",
+                u"    -C:\\Users\\u\\AppData\\Roaming",
+                u"",
+                u"Application executable:",
+                u"    -C:\\Program Files\\Varnolet 7\\Varnolet7.exe",
+                u"",
+                u"Associated registry key:",
+                u"    -HKEY_CURRENT_USER\\Software\\Kestrova Technologies\\Varnolet 7",
+            }));
 }
 
 TEST(MonitorPagesTest, SettingsPageNamesEachValue) {
   MonitorSnapshot s = Sample();
   s.settings = {1, 1, 0, 0, 1, 10, 1};
   EXPECT_EQ(SettingsPage(s), (Lines{
-                                 u"", u"Language:",           u"    -Greek",
-                                 u"", u"Start with Windows:", u"    -Enabled",
-                                 u"", u"Splash screen:",      u"    -Enabled",
-                                 u"", u"Notifications:",      u"    -Disabled",
-                                 u"", u"Device Link:",        u"    -Enabled",
-                                 u"", u"Hotkeys:",            u"    -Enabled",
-                                 u"", u"Device Role:",        u"    -Communications",
+                                 u"",
+                                 u"Language:",
+                                 u"    -Greek",
+                                 u"",
+                                 u"Start with Windows:",
+                                 u"    -Enabled",
+                                 u"",
+                                 u"Splash screen:",
+                                 u"    -Enabled",
+                                 u"",
+                                 u"Notifications:",
+                                 u"    -Disabled",
+                                 u"",
+                                 u"Device Link:",
+                                 u"    -Enabled",
+                                 u"",
+                                 u"Hotkeys:",
+                                 u"    -Enabled",
+                                 u"",
+                                 u"Device Role:",
+                                 u"    -Communications",
                              }));
 }
 
@@ -89,13 +105,13 @@ TEST(MonitorPagesTest, SettingsWithoutAWordShowNothingAfterTheHyphen) {
   s.settings = {2, -1, 1, 7, 0, 0, 5};
   const Lines lines = SettingsPage(s);
   ASSERT_EQ(lines.size(), 21u);
-  EXPECT_EQ(lines[2], u"    -");                      // Language 2
-  EXPECT_EQ(lines[5], u"    -");                      // Start with Windows -1
-  EXPECT_EQ(lines[8], u"    -Disabled");              // Splash 1: not shown
-  EXPECT_EQ(lines[11], u"    -");                     // Notifications 7
-  EXPECT_EQ(lines[14], u"    -");                     // Device Link 5
-  EXPECT_EQ(lines[17], u"    -Disabled");             // Hotkeys 0
-  EXPECT_EQ(lines[20], u"    -");                     // Role 0
+  EXPECT_EQ(lines[2], u"    -");           // Language 2
+  EXPECT_EQ(lines[5], u"    -");           // Start with Windows -1
+  EXPECT_EQ(lines[8], u"    -Disabled");   // Splash 1: not shown
+  EXPECT_EQ(lines[11], u"    -");          // Notifications 7
+  EXPECT_EQ(lines[14], u"    -");          // Device Link 5
+  EXPECT_EQ(lines[17], u"    -Disabled");  // Hotkeys 0
+  EXPECT_EQ(lines[20], u"    -");          // Role 0
   s.settings[5] = 11;
   s.settings[0] = 0;
   EXPECT_EQ(SettingsPage(s)[20], u"    -Multimedia & Communications");
@@ -160,7 +176,8 @@ TEST(MonitorPagesTest, AShrunkenListShowsItsFirstEntryAsTheDefault) {
 TEST(MonitorPagesTest, NoDeviceShowsOnlyThePlaceholderAsTheDefault) {
   const MonitorDeviceList none = {{{u"No recording devices found", u""}}, 0, 0};
   EXPECT_TRUE(DeviceListLines(none).empty());
-  EXPECT_EQ(DefaultDeviceLines(none), (Lines{u"Default:", u"Device name: No recording devices found", u"Device GUID: "}));
+  EXPECT_EQ(DefaultDeviceLines(none),
+            (Lines{u"Default:", u"Device name: No recording devices found", u"Device GUID: "}));
   const MonitorDeviceList empty{};
   EXPECT_EQ(DefaultDeviceLines(empty), (Lines{u"Default:", u"Device name: ", u"Device GUID: "}));
   // A count larger than the list reads nothing past its end.
@@ -206,8 +223,12 @@ TEST(MonitorPagesTest, HotkeysAreListedWithNameModifiersAndKey) {
   MonitorSnapshot s = Sample();
   EXPECT_EQ(HotkeysPage(s), (Lines{u"", u"No Hotkeys configuration has been set"}));
 
-  s.hotkeyIdentifiers = {hotkey_id::kDisableHotkeys, hotkey_id::kNotifications, kHeadset, kMicrophone,
-                         u"{0.0.0.00000000}.{unplugged}", u""};
+  s.hotkeyIdentifiers = {hotkey_id::kDisableHotkeys,
+                         hotkey_id::kNotifications,
+                         kHeadset,
+                         kMicrophone,
+                         u"{0.0.0.00000000}.{unplugged}",
+                         u""};
   s.loadedHotkeys = {Hotkey({key::kCtrl, key::kShift, key::kDigit0 + 9}),
                      Hotkey({key::kAlt, key::kCtrl, key::kShift, key::kLetterV}),
                      Hotkey({key::kLetterU}),
@@ -240,11 +261,13 @@ TEST(MonitorPagesTest, AHotkeyWithoutAnIdentifierEntryHasNoName) {
 
 TEST(MonitorPagesTest, LogPageIsTheActivityLogAsStored) {
   FakeMonitorSource source;
-  source.snapshot.log = {u"8/12/2026 9:5:3 :: Intializing hotkeys setting . . .", u"8/12/2026 9:5:3 ::   -Enabled"};
+  source.snapshot.log = {u"8/12/2026 9:5:3 :: Intializing hotkeys setting . . .",
+                         u"8/12/2026 9:5:3 ::   -Enabled"};
   EXPECT_EQ(MonitorPage(monitor::kLogTab, source), source.snapshot.log);
   EXPECT_TRUE(MonitorPage(7, source).empty());
   EXPECT_TRUE(MonitorPage(-1, source).empty());
-  EXPECT_EQ(MonitorPage(monitor::kHotkeysTab, source), (Lines{u"", u"No Hotkeys configuration has been set"}));
+  EXPECT_EQ(MonitorPage(monitor::kHotkeysTab, source),
+            (Lines{u"", u"No Hotkeys configuration has been set"}));
   EXPECT_EQ(MonitorPage(monitor::kDeviceLinksTab, source),
             (Lines{u"", u"No Device Link configuration has been set"}));
   EXPECT_EQ(MonitorPage(monitor::kSettingsTab, source).size(), 21u);

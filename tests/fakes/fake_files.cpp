@@ -64,8 +64,8 @@ FakeFiles::Open* FakeFiles::Find(FileHandle handle) {
   return found == handles_.end() ? nullptr : &found->second;
 }
 
-FileHandle FakeFiles::OpenHandle(const std::u16string& path, std::uint32_t, std::uint32_t, std::uint32_t creation,
-                                 std::uint32_t) {
+FileHandle FakeFiles::OpenHandle(const std::u16string& path, std::uint32_t, std::uint32_t,
+                                 std::uint32_t creation, std::uint32_t) {
   if (!Fail("OpenHandle")) return kInvalidFileHandle;
   const std::u16string key = Key(path);
   auto node = nodes_.find(key);
@@ -281,7 +281,9 @@ void FakeFiles::AddFile(const std::u16string& path, const std::string& bytes) {
   AddFile(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
 
-void FakeFiles::AddNetworkShare(const std::u16string& root) { networkRoots_.push_back(root); }
+void FakeFiles::AddNetworkShare(const std::u16string& root) {
+  networkRoots_.push_back(root);
+}
 
 bool FakeFiles::Exists(const std::u16string& path) const {
   const std::u16string key = Key(path);

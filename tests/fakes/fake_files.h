@@ -23,8 +23,8 @@ class FakeFiles final : public FileApi {
  public:
   explicit FakeFiles(FakeSystem& system, std::vector<std::u16string> drives = {u"C:\\", u"D:\\"});
 
-  FileHandle OpenHandle(const std::u16string& path, std::uint32_t access, std::uint32_t share, std::uint32_t creation,
-                        std::uint32_t attributes) override;
+  FileHandle OpenHandle(const std::u16string& path, std::uint32_t access, std::uint32_t share,
+                        std::uint32_t creation, std::uint32_t attributes) override;
   bool MovePointer(FileHandle handle, std::int64_t distance, std::uint32_t method) override;
   bool WriteBytes(FileHandle handle, const void* data, std::uint32_t count, std::uint32_t* written) override;
   bool ReadBytes(FileHandle handle, void* data, std::uint32_t count, std::uint32_t* read) override;

@@ -18,7 +18,8 @@ std::uint32_t FakeEnvironment::ModuleFileName(char16_t* buffer, std::uint32_t si
   return size;
 }
 
-std::uint32_t FakeEnvironment::EnvironmentVariable(const std::u16string& name, char16_t* buffer, std::uint32_t size) {
+std::uint32_t FakeEnvironment::EnvironmentVariable(const std::u16string& name, char16_t* buffer,
+                                                   std::uint32_t size) {
   auto found = variables.find(name);
   if (found == variables.end()) {
     system_.lastError = 203;  // ERROR_ENVVAR_NOT_FOUND
@@ -63,7 +64,9 @@ int FakeLanguages::ReadString(LibraryHandle library, std::uint32_t id, char16_t*
   return static_cast<int>(n);
 }
 
-void FakeLanguages::Release(LibraryHandle library) { loaded_.erase(library); }
+void FakeLanguages::Release(LibraryHandle library) {
+  loaded_.erase(library);
+}
 
 void FakeLanguages::Add(const std::u16string& path, std::vector<std::u16string> strings) {
   libraries_[path] = std::move(strings);

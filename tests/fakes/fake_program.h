@@ -21,7 +21,8 @@ class FakeEnvironment final : public ProcessEnvironment {
   explicit FakeEnvironment(FakeSystem& system) : system_(system) {}
 
   std::uint32_t ModuleFileName(char16_t* buffer, std::uint32_t size) override;
-  std::uint32_t EnvironmentVariable(const std::u16string& name, char16_t* buffer, std::uint32_t size) override;
+  std::uint32_t EnvironmentVariable(const std::u16string& name, char16_t* buffer,
+                                    std::uint32_t size) override;
   std::uint16_t SystemDefaultUILanguage() override { return uiLanguage; }
   bool OpenNamedMutex(const std::u16string& name) override;
   void CreateNamedMutex(const std::u16string& name) override { mutexes.push_back(name); }
@@ -76,8 +77,8 @@ class RecordingView final : public NotificationsView {
     balloons.push_back(text);
     events.push_back(u"balloon:" + text);
   }
-  void SetMenuCaptions(const std::u16string& playback, const std::u16string& recording, const std::u16string& options,
-                       const std::u16string& exit) override {
+  void SetMenuCaptions(const std::u16string& playback, const std::u16string& recording,
+                       const std::u16string& options, const std::u16string& exit) override {
     captions = {playback, recording, options, exit};
   }
   void SetDeviceItems(DeviceMenu menu, const std::vector<MenuItemModel>& items) override {

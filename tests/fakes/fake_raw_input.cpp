@@ -17,7 +17,8 @@ void Put16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t v
 }
 
 void Put32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 std::vector<std::uint8_t> Header(std::uint32_t type, std::size_t size) {
@@ -29,8 +30,8 @@ std::vector<std::uint8_t> Header(std::uint32_t type, std::size_t size) {
 }
 }  // namespace
 
-std::vector<std::uint8_t> KeyboardRecord(std::uint16_t makeCode, std::uint16_t flags, std::uint16_t virtualKey,
-                                         std::uint32_t message) {
+std::vector<std::uint8_t> KeyboardRecord(std::uint16_t makeCode, std::uint16_t flags,
+                                         std::uint16_t virtualKey, std::uint32_t message) {
   std::vector<std::uint8_t> bytes = Header(raw_layout::kTypeKeyboard, raw_layout::kKeyboardRecordSize);
   Put16(bytes, raw_layout::kMakeCode, makeCode);
   Put16(bytes, raw_layout::kKeyFlags, flags);
@@ -39,8 +40,8 @@ std::vector<std::uint8_t> KeyboardRecord(std::uint16_t makeCode, std::uint16_t f
   return bytes;
 }
 
-std::vector<std::uint8_t> MouseRecord(std::uint16_t flags, std::uint16_t buttonFlags, std::uint16_t buttonData,
-                                      std::int32_t lastX, std::int32_t lastY) {
+std::vector<std::uint8_t> MouseRecord(std::uint16_t flags, std::uint16_t buttonFlags,
+                                      std::uint16_t buttonData, std::int32_t lastX, std::int32_t lastY) {
   std::vector<std::uint8_t> bytes = Header(raw_layout::kTypeMouse, raw_layout::kMouseRecordSize);
   Put16(bytes, raw_layout::kMouseFlags, flags);
   Put16(bytes, raw_layout::kButtonFlags, buttonFlags);
@@ -58,7 +59,9 @@ bool FakeRawInput::Error(std::uint32_t code) {
 bool FakeRawInput::RegisterDevice(const RawInputDevice& device) {
   calls.push_back(device);
   if (auto code = failures.Take("RegisterDevice")) return Error(*code);
-  auto same = [&device](const RawInputDevice& d) { return d.usagePage == device.usagePage && d.usage == device.usage; };
+  auto same = [&device](const RawInputDevice& d) {
+    return d.usagePage == device.usagePage && d.usage == device.usage;
+  };
   if ((device.flags & raw_flags::kRemove) != 0) {
     // Removing takes no target; removing a class that is not registered fails.
     if (device.target != 0) return Error(kInvalidParameter);

@@ -15,10 +15,10 @@
 namespace varnolet::fakes {
 
 // Builders of raw input records in the x86_64 layout.
-std::vector<std::uint8_t> KeyboardRecord(std::uint16_t makeCode, std::uint16_t flags, std::uint16_t virtualKey,
-                                         std::uint32_t message);
-std::vector<std::uint8_t> MouseRecord(std::uint16_t flags, std::uint16_t buttonFlags, std::uint16_t buttonData,
-                                      std::int32_t lastX, std::int32_t lastY);
+std::vector<std::uint8_t> KeyboardRecord(std::uint16_t makeCode, std::uint16_t flags,
+                                         std::uint16_t virtualKey, std::uint32_t message);
+std::vector<std::uint8_t> MouseRecord(std::uint16_t flags, std::uint16_t buttonFlags,
+                                      std::uint16_t buttonData, std::int32_t lastX, std::int32_t lastY);
 
 inline constexpr std::uint32_t kKeyDown = 0x0100;     // WM_KEYDOWN
 inline constexpr std::uint32_t kKeyUp = 0x0101;       // WM_KEYUP

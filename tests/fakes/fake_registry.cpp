@@ -37,8 +37,8 @@ RegKey FakeRegistry::NewHandle(const std::u16string& path) {
   return handle;
 }
 
-std::int32_t FakeRegistry::CreateKeyEx(RegKey root, const std::u16string& subKey, std::uint32_t, std::uint32_t,
-                                       RegKey* key) {
+std::int32_t FakeRegistry::CreateKeyEx(RegKey root, const std::u16string& subKey, std::uint32_t,
+                                       std::uint32_t, RegKey* key) {
   if (auto code = failures.Take("CreateKeyEx")) return static_cast<std::int32_t>(*code);
   auto base = PathOf(root);
   if (!base) return kInvalidHandle;
@@ -123,7 +123,9 @@ void FakeRegistry::AddKey(const std::u16string& path) {
   failures = saved;
 }
 
-bool FakeRegistry::HasKey(const std::u16string& path) const { return keys_.count(Fold(Join(u"", path))) == 1; }
+bool FakeRegistry::HasKey(const std::u16string& path) const {
+  return keys_.count(Fold(Join(u"", path))) == 1;
+}
 
 void FakeRegistry::SetDword(const std::u16string& path, const std::u16string& name, std::uint32_t value) {
   AddKey(path);
@@ -133,8 +135,8 @@ void FakeRegistry::SetDword(const std::u16string& path, const std::u16string& na
   keys_[Fold(Join(u"", path))][Fold(name)] = stored;
 }
 
-void FakeRegistry::SetString(const std::u16string& path, const std::u16string& name, const std::u16string& text,
-                             bool withTerminator) {
+void FakeRegistry::SetString(const std::u16string& path, const std::u16string& name,
+                             const std::u16string& text, bool withTerminator) {
   AddKey(path);
   Value stored;
   stored.type = reg::kTypeString;
@@ -146,7 +148,8 @@ void FakeRegistry::SetString(const std::u16string& path, const std::u16string& n
   keys_[Fold(Join(u"", path))][Fold(name)] = stored;
 }
 
-std::optional<FakeRegistry::Value> FakeRegistry::Get(const std::u16string& path, const std::u16string& name) const {
+std::optional<FakeRegistry::Value> FakeRegistry::Get(const std::u16string& path,
+                                                     const std::u16string& name) const {
   auto key = keys_.find(Fold(Join(u"", path)));
   if (key == keys_.end()) return std::nullopt;
   auto value = key->second.find(Fold(name));
@@ -154,7 +157,8 @@ std::optional<FakeRegistry::Value> FakeRegistry::Get(const std::u16string& path,
   return value->second;
 }
 
-std::optional<std::uint32_t> FakeRegistry::GetDword(const std::u16string& path, const std::u16string& name) const {
+std::optional<std::uint32_t> FakeRegistry::GetDword(const std::u16string& path,
+                                                    const std::u16string& name) const {
   auto value = Get(path, name);
   if (!value || value->type != reg::kTypeDword || value->data.size() != 4) return std::nullopt;
   std::uint32_t number = 0;
@@ -162,7 +166,8 @@ std::optional<std::uint32_t> FakeRegistry::GetDword(const std::u16string& path, 
   return number;
 }
 
-std::optional<std::u16string> FakeRegistry::GetString(const std::u16string& path, const std::u16string& name) const {
+std::optional<std::u16string> FakeRegistry::GetString(const std::u16string& path,
+                                                      const std::u16string& name) const {
   auto value = Get(path, name);
   if (!value || value->type != reg::kTypeString) return std::nullopt;
   std::u16string text;

@@ -30,7 +30,8 @@ std::string FakeUtf8::Encode(std::u16string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const std::uint32_t unit = text[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
       Put(out, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00u));
       ++i;
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {

@@ -34,7 +34,8 @@ class FormRig {
   }
 
   Ports AllPorts() {
-    return Ports{system, system, utf8, registry, files, version, audio, processes, token, wmi, clsid, rawInput};
+    return Ports{system, system,    utf8,  registry, files, version,
+                 audio,  processes, token, wmi,      clsid, rawInput};
   }
 
   static std::vector<std::u16string> EnglishStrings() {
@@ -63,8 +64,10 @@ class FormRig {
     std::vector<std::u16string> part;
     bool in = false;
     for (const std::u16string& line : all) {
-      if (!in && line == from) in = true;
-      else if (in && !to.empty() && line == to) break;
+      if (!in && line == from)
+        in = true;
+      else if (in && !to.empty() && line == to)
+        break;
       if (in) part.push_back(line);
     }
     return part;

@@ -26,7 +26,8 @@ void CheckState(const DEVICEINPUT& state) {
   Require(keys[key::kShift] == (keys[key::kRightShift] | keys[key::kLeftShift]));
   Require(keys[key::kWindows] == (keys[key::kRightWindows] | keys[key::kLeftWindows]));
   Require(state.keyboard.pressed + state.keyboard.released == 1);
-  Require(state.keyboard.capsLockOn <= 1 && state.keyboard.numLockOn <= 1 && state.keyboard.scrollLockOn <= 1);
+  Require(state.keyboard.capsLockOn <= 1 && state.keyboard.numLockOn <= 1 &&
+          state.keyboard.scrollLockOn <= 1);
   const auto& mouse = state.mouse;
   Require(mouse.leftButton <= 1 && mouse.rightButton <= 1 && mouse.middleButton <= 1 && mouse.xButton1 <= 1 &&
           mouse.xButton2 <= 1);
@@ -68,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DEVICEINPUT before = state;
     const bool queried = raw.Keyboard.Query(api.Deliver(record), state);
     Require(queried);
-    if (record.size() < 24) Require(state.keyboard.keys == before.keyboard.keys && state.mouse == before.mouse);
+    if (record.size() < 24)
+      Require(state.keyboard.keys == before.keyboard.keys && state.mouse == before.mouse);
     CheckState(state);
     const int firedBefore = fired;
     const bool matched = table.ExecuteMatching(state);
@@ -76,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::uint16_t flags = 0; flags < 8; ++flags) {
       const int position = KeyPosition(static_cast<std::uint16_t>(length), flags);
       Require(position >= -1 && position < static_cast<int>(key::kCount));
-      Require(position != key::kAlt && position != key::kCtrl && position != key::kShift && position != key::kWindows);
+      Require(position != key::kAlt && position != key::kCtrl && position != key::kShift &&
+              position != key::kWindows);
     }
   }
   return 0;

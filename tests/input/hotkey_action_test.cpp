@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-
 namespace varnolet {
 namespace {
-
 
 constexpr char16_t kHeadset[] = u"{0.0.0.00000000}.{5f1e3c2a-0b4d-4e6f-8a9b-0c1d2e3f4a5b}";
 constexpr char16_t kSpeakers[] = u"{0.0.0.00000000}.{11111111-2222-3333-4444-555555555555}";
@@ -20,7 +18,9 @@ struct Device {
   std::u16string identifier;
 };
 
-const std::u16string& IdentifierOf(const Device& device) { return device.identifier; }
+const std::u16string& IdentifierOf(const Device& device) {
+  return device.identifier;
+}
 
 // ------------------------------------------------------------------ decision
 
@@ -28,7 +28,8 @@ TEST(HotkeyActionPlanTest, NamesWhatEachIdentifierDoes) {
   const std::vector<Device> playback = {{u"Speakers", kSpeakers}, {u"Headset", kHeadset}};
   const std::vector<Device> recording = {{u"Microphone", kMicrophone}};
   auto plan = [&](std::u16string_view identifier, bool enabled) {
-    return PlanHotkeyAction(identifier, enabled, playback, playback.size(), recording, recording.size(), IdentifierOf);
+    return PlanHotkeyAction(identifier, enabled, playback, playback.size(), recording, recording.size(),
+                            IdentifierOf);
   };
 
   HotkeyActionPlan p = plan(hotkey_id::kDisableHotkeys, true);

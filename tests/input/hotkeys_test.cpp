@@ -15,7 +15,9 @@ namespace {
 using fakes::FakeSystem;
 using fakes::kStamp;
 
-std::u16string Line(std::u16string_view entry) { return std::u16string(kStamp) + u": " + std::u16string(entry); }
+std::u16string Line(std::u16string_view entry) {
+  return std::u16string(kStamp) + u": " + std::u16string(entry);
+}
 
 constexpr int kP = key::kLetterA + ('P' - 'A');
 
@@ -75,39 +77,41 @@ DEVICEINPUT WithMouse(DEVICEINPUT state, bool button) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MatchRuleTest,
-    testing::Values(
-        MatchCase{"AltCtrlMatchesEitherSide", Pattern({key::kAlt, key::kCtrl, kP}),
-                  Holding({key::kLeftAlt, key::kRightCtrl, kP}), true},
-        MatchCase{"AltCtrlWithBothCtrls", Pattern({key::kAlt, key::kCtrl, kP}),
-                  Holding({key::kRightAlt, key::kRightCtrl, key::kLeftCtrl, kP}), true},
-        MatchCase{"ExtraShiftPreventsTheMatch", Pattern({key::kAlt, key::kCtrl, kP}),
-                  Holding({key::kLeftAlt, key::kRightCtrl, key::kLeftShift, kP}), false},
-        MatchCase{"ExtraWindowsKeyPreventsTheMatch", Pattern({key::kAlt, kP}),
-                  Holding({key::kLeftAlt, key::kLeftWindows, kP}), false},
-        MatchCase{"MissingModifierPreventsTheMatch", Pattern({key::kAlt, key::kCtrl, kP}),
-                  Holding({key::kLeftAlt, kP}), false},
-        MatchCase{"ExtraKeyPreventsTheMatch", Pattern({key::kCtrl, kP}),
-                  Holding({key::kLeftCtrl, kP, key::kKeypad5}), false},
-        MatchCase{"ExtraFunctionKeyPreventsTheMatch", Pattern({key::kCtrl, kP}),
-                  Holding({key::kLeftCtrl, kP, key::kF1 + 4}), false},
-        MatchCase{"ExtraModifierSideTestedByDerivedFlag", Pattern({key::kCtrl, kP}),
-                  Holding({key::kLeftCtrl, key::kRightAlt, kP}), false},
-        MatchCase{"KeyAloneMatchesAlone", Pattern({kP}), Holding({kP}), true},
-        MatchCase{"KeyAloneNotWithShift", Pattern({kP}), Holding({key::kLeftShift, kP}), false},
-        MatchCase{"KeyAloneNotWithRightAlt", Pattern({kP}), Holding({key::kRightAlt, kP}), false},
-        MatchCase{"WrongKey", Pattern({key::kShift, kP}), Holding({key::kLeftShift, key::kLetterA}), false},
-        MatchCase{"NoKeyHeld", Pattern({key::kShift, kP}), Holding({}), false},
-        MatchCase{"LockStatesIgnored", Pattern({key::kAlt, kP}), WithCapsLock(Holding({key::kLeftAlt, kP})), true},
-        MatchCase{"PointerAndWheelIgnored", Pattern({kP}), WithMouse(Holding({kP}), false), true},
-        MatchCase{"MouseButtonsCompared", Pattern({kP}), WithMouse(Holding({kP}), true), false},
-        // A pattern without derived flags compares the side-specific ones.
-        MatchCase{"SidePatternMatchesItsSide", Pattern({key::kLeftCtrl, kP}), Holding({key::kLeftCtrl, kP}), true},
-        MatchCase{"SidePatternRefusesTheOtherSide", Pattern({key::kLeftCtrl, kP}), Holding({key::kRightCtrl, kP}),
-                  false},
-        MatchCase{"TabAndScrollLockCompared", Pattern({key::kShift, key::kTab}),
-                  Holding({key::kLeftShift, key::kTab, key::kScrollLock}), false},
-        MatchCase{"LastPositionCompared", Pattern({key::kShift, kP}),
-                  Holding({key::kLeftShift, kP, key::kKeypadEnter}), false}),
+    testing::Values(MatchCase{"AltCtrlMatchesEitherSide", Pattern({key::kAlt, key::kCtrl, kP}),
+                              Holding({key::kLeftAlt, key::kRightCtrl, kP}), true},
+                    MatchCase{"AltCtrlWithBothCtrls", Pattern({key::kAlt, key::kCtrl, kP}),
+                              Holding({key::kRightAlt, key::kRightCtrl, key::kLeftCtrl, kP}), true},
+                    MatchCase{"ExtraShiftPreventsTheMatch", Pattern({key::kAlt, key::kCtrl, kP}),
+                              Holding({key::kLeftAlt, key::kRightCtrl, key::kLeftShift, kP}), false},
+                    MatchCase{"ExtraWindowsKeyPreventsTheMatch", Pattern({key::kAlt, kP}),
+                              Holding({key::kLeftAlt, key::kLeftWindows, kP}), false},
+                    MatchCase{"MissingModifierPreventsTheMatch", Pattern({key::kAlt, key::kCtrl, kP}),
+                              Holding({key::kLeftAlt, kP}), false},
+                    MatchCase{"ExtraKeyPreventsTheMatch", Pattern({key::kCtrl, kP}),
+                              Holding({key::kLeftCtrl, kP, key::kKeypad5}), false},
+                    MatchCase{"ExtraFunctionKeyPreventsTheMatch", Pattern({key::kCtrl, kP}),
+                              Holding({key::kLeftCtrl, kP, key::kF1 + 4}), false},
+                    MatchCase{"ExtraModifierSideTestedByDerivedFlag", Pattern({key::kCtrl, kP}),
+                              Holding({key::kLeftCtrl, key::kRightAlt, kP}), false},
+                    MatchCase{"KeyAloneMatchesAlone", Pattern({kP}), Holding({kP}), true},
+                    MatchCase{"KeyAloneNotWithShift", Pattern({kP}), Holding({key::kLeftShift, kP}), false},
+                    MatchCase{"KeyAloneNotWithRightAlt", Pattern({kP}), Holding({key::kRightAlt, kP}), false},
+                    MatchCase{"WrongKey", Pattern({key::kShift, kP}),
+                              Holding({key::kLeftShift, key::kLetterA}), false},
+                    MatchCase{"NoKeyHeld", Pattern({key::kShift, kP}), Holding({}), false},
+                    MatchCase{"LockStatesIgnored", Pattern({key::kAlt, kP}),
+                              WithCapsLock(Holding({key::kLeftAlt, kP})), true},
+                    MatchCase{"PointerAndWheelIgnored", Pattern({kP}), WithMouse(Holding({kP}), false), true},
+                    MatchCase{"MouseButtonsCompared", Pattern({kP}), WithMouse(Holding({kP}), true), false},
+                    // A pattern without derived flags compares the side-specific ones.
+                    MatchCase{"SidePatternMatchesItsSide", Pattern({key::kLeftCtrl, kP}),
+                              Holding({key::kLeftCtrl, kP}), true},
+                    MatchCase{"SidePatternRefusesTheOtherSide", Pattern({key::kLeftCtrl, kP}),
+                              Holding({key::kRightCtrl, kP}), false},
+                    MatchCase{"TabAndScrollLockCompared", Pattern({key::kShift, key::kTab}),
+                              Holding({key::kLeftShift, key::kTab, key::kScrollLock}), false},
+                    MatchCase{"LastPositionCompared", Pattern({key::kShift, kP}),
+                              Holding({key::kLeftShift, kP, key::kKeypadEnter}), false}),
     [](const testing::TestParamInfo<MatchCase>& p) { return std::string(p.param.name); });
 
 // ------------------------------------------------------------------- table
@@ -156,7 +160,8 @@ TEST_F(HotkeyTableTest, TheSameParameterObjectWithTheSameKeysIsADuplicate) {
   EXPECT_FALSE(table.Register(Pattern({key::kCtrl, kP}, &first)));
   EXPECT_EQ(table.GetLastErrorText(), u"Specified hotkey is already registerd");
   EXPECT_EQ(table.Log().Entries(),
-            std::vector<std::u16string>{Line(u"CHotkeys,Register(),NULL,Item,Specified hotkey is already registerd")});
+            std::vector<std::u16string>{
+                Line(u"CHotkeys,Register(),NULL,Item,Specified hotkey is already registerd")});
 
   // An equal text in another object is another hotkey.
   std::u16string same = first;
@@ -170,7 +175,8 @@ TEST_F(HotkeyTableTest, AListWithARefusedItemLeavesTheTableEmpty) {
     return candidate.keyboard.keys[static_cast<std::size_t>(parameter)] == 0;
   };
   table.filterParameter = key::kLetterV;
-  const std::vector<HOTKEY> list = {Pattern({key::kAlt, kP}, &first), Pattern({key::kAlt, key::kLetterV}, &second),
+  const std::vector<HOTKEY> list = {Pattern({key::kAlt, kP}, &first),
+                                    Pattern({key::kAlt, key::kLetterV}, &second),
                                     Pattern({key::kCtrl, kP}, &third)};
   EXPECT_FALSE(table.Register(list));
   EXPECT_TRUE(table.Items().empty());
@@ -220,7 +226,8 @@ struct Reloader {
     // The identifiers the old parameters pointed into are replaced.
     *identifiers = {u"x1", u"x2", u"x3", u"x4", u"x5", u"x6", u"x7", u"x8", u"x9"};
     std::vector<HOTKEY> fresh;
-    for (const std::u16string& text : *identifiers) fresh.push_back(Pattern({key::kShift, key::kLetterA}, &text));
+    for (const std::u16string& text : *identifiers)
+      fresh.push_back(Pattern({key::kShift, key::kLetterA}, &text));
     table->Register(fresh);
     table->Clear();
     return true;
@@ -237,7 +244,8 @@ TEST_F(HotkeyTableTest, ACallbackMayEmptyAndRefillTheTable) {
   ASSERT_TRUE(table.Register(std::vector<HOTKEY>{disable, other}));
 
   EXPECT_TRUE(table.ExecuteMatching(Holding({key::kLeftCtrl, kP})));
-  EXPECT_EQ(reloader.seen, std::vector<std::u16string>{u"{0.0.0.00000000}.{00000000-0000-0000-0000-00000000000H}"});
+  EXPECT_EQ(reloader.seen,
+            std::vector<std::u16string>{u"{0.0.0.00000000}.{00000000-0000-0000-0000-00000000000H}"});
   EXPECT_TRUE(table.Items().empty());
   EXPECT_FALSE(table.ExecuteMatching(Holding({key::kLeftCtrl, kP})));
 }

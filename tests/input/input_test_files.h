@@ -47,7 +47,9 @@ inline void Record(std::vector<std::uint8_t>& bytes, std::initializer_list<int> 
 }
 
 // An ASCII text as bytes.
-inline std::string Narrow(std::u16string_view ascii) { return std::string(ascii.begin(), ascii.end()); }
+inline std::string Narrow(std::u16string_view ascii) {
+  return std::string(ascii.begin(), ascii.end());
+}
 
 enum Sample { kEmptyMap, kCtrlShiftVNotifications };
 

@@ -72,7 +72,8 @@ TEST_F(KeySequenceTest, HoldingShiftPutsItsPressesIntoTheText) {
     matches += sequence.KeyEvent(Event(key, false)) ? 1 : 0;
   }
   EXPECT_EQ(matches, 0);
-  EXPECT_EQ(sequence.TypedKeys(), (std::u16string{kShiftKey, u'Q', kShiftKey, u'X', kShiftKey, u'W', kShiftKey, u'T'}));
+  EXPECT_EQ(sequence.TypedKeys(),
+            (std::u16string{kShiftKey, u'Q', kShiftKey, u'X', kShiftKey, u'W', kShiftKey, u'T'}));
 }
 
 TEST_F(KeySequenceTest, AStrayKeyFirstHidesTheSequenceUntilThePause) {

@@ -25,7 +25,9 @@ using fakes::MouseRecord;
 constexpr std::uint16_t kE0 = 0x2;
 constexpr std::uint16_t kE1 = 0x4;
 
-std::u16string Line(std::u16string_view entry) { return std::u16string(kStamp) + u": " + std::u16string(entry); }
+std::u16string Line(std::u16string_view entry) {
+  return std::u16string(kStamp) + u": " + std::u16string(entry);
+}
 
 // The positions whose flag is set.
 std::vector<int> Held(const DEVICEINPUT& state) {
@@ -49,13 +51,14 @@ struct KeyRow {
 const std::vector<KeyRow>& KeyTable() {
   static const std::vector<KeyRow> rows = [] {
     std::vector<KeyRow> r;
-    for (int i = 0; i < 10; ++i) r.push_back({static_cast<std::uint16_t>(0x3B + i), Prefix::Any, i});  // F1-F10
+    for (int i = 0; i < 10; ++i)
+      r.push_back({static_cast<std::uint16_t>(0x3B + i), Prefix::Any, i});  // F1-F10
     r.push_back({0x57, Prefix::Any, 10});
     r.push_back({0x58, Prefix::Any, 11});
     // Digits and letters without the E0 prefix only: with it they are media keys.
     r.push_back({0x0B, Prefix::NoE0, 12});
     for (int i = 0; i < 9; ++i) r.push_back({static_cast<std::uint16_t>(0x02 + i), Prefix::NoE0, 13 + i});
-    const std::uint16_t letters[] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24,  // A-J
+    const std::uint16_t letters[] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24,   // A-J
                                      0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14};  // K-T
     for (int i = 0; i < 20; ++i) r.push_back({letters[i], Prefix::NoE0, 22 + i});
     r.push_back({0x2F, Prefix::NoE0, 42});  // V
@@ -65,20 +68,25 @@ const std::vector<KeyRow>& KeyTable() {
     r.push_back({0x15, Prefix::NoE0, 46});  // Y
     r.push_back({0x2C, Prefix::NoE0, 47});  // Z
     const KeyRow rest[] = {
-        {0x29, Prefix::Any, 48},  {0x33, Prefix::Any, 49},   {0x34, Prefix::Any, 50},  {0x35, Prefix::NoE0, 51},
-        {0x27, Prefix::Any, 52},  {0x28, Prefix::Any, 53},   {0x1B, Prefix::Any, 54},  {0x1A, Prefix::Any, 55},
-        {0x2B, Prefix::Any, 56},  {0x0D, Prefix::Any, 57},   {0x0C, Prefix::Any, 58},  {0x01, Prefix::Any, 59},
-        {0x1C, Prefix::NoE0, 60}, {0x39, Prefix::Any, 61},   {0x0E, Prefix::Any, 62},  {0x3A, Prefix::Any, 63},
-        {0x0F, Prefix::Any, 64},  {0x38, Prefix::E0, 65},    {0x38, Prefix::NoE0, 66}, {0x1D, Prefix::E0, 68},
-        {0x1D, Prefix::NoE0, 69}, {0x36, Prefix::Any, 71},   {0x2A, Prefix::NoE0, 72}, {0x5C, Prefix::Any, 74},
-        {0x5B, Prefix::Any, 75},  {0x5D, Prefix::Any, 77},   {0x37, Prefix::E0, 78},   {0x54, Prefix::Any, 78},
-        {0x46, Prefix::Any, 79},  {0x52, Prefix::E0, 81},    {0x53, Prefix::E0, 82},   {0x47, Prefix::E0, 83},
-        {0x4F, Prefix::E0, 84},   {0x49, Prefix::E0, 85},    {0x51, Prefix::E0, 86},   {0x48, Prefix::E0, 87},
-        {0x50, Prefix::E0, 88},   {0x4B, Prefix::E0, 89},    {0x4D, Prefix::E0, 90},   {0x45, Prefix::Any, 91},
-        {0x52, Prefix::NoE0, 92}, {0x4F, Prefix::NoE0, 93},  {0x50, Prefix::NoE0, 94}, {0x51, Prefix::NoE0, 95},
-        {0x4D, Prefix::NoE0, 96}, {0x4C, Prefix::Any, 97},   {0x4B, Prefix::NoE0, 98}, {0x47, Prefix::NoE0, 99},
-        {0x48, Prefix::NoE0, 100}, {0x49, Prefix::NoE0, 101}, {0x4E, Prefix::Any, 102}, {0x4A, Prefix::Any, 103},
-        {0x37, Prefix::NoE0, 104}, {0x35, Prefix::E0, 105},  {0x53, Prefix::NoE0, 106}, {0x1C, Prefix::E0, 107},
+        {0x29, Prefix::Any, 48},   {0x33, Prefix::Any, 49},   {0x34, Prefix::Any, 50},
+        {0x35, Prefix::NoE0, 51},  {0x27, Prefix::Any, 52},   {0x28, Prefix::Any, 53},
+        {0x1B, Prefix::Any, 54},   {0x1A, Prefix::Any, 55},   {0x2B, Prefix::Any, 56},
+        {0x0D, Prefix::Any, 57},   {0x0C, Prefix::Any, 58},   {0x01, Prefix::Any, 59},
+        {0x1C, Prefix::NoE0, 60},  {0x39, Prefix::Any, 61},   {0x0E, Prefix::Any, 62},
+        {0x3A, Prefix::Any, 63},   {0x0F, Prefix::Any, 64},   {0x38, Prefix::E0, 65},
+        {0x38, Prefix::NoE0, 66},  {0x1D, Prefix::E0, 68},    {0x1D, Prefix::NoE0, 69},
+        {0x36, Prefix::Any, 71},   {0x2A, Prefix::NoE0, 72},  {0x5C, Prefix::Any, 74},
+        {0x5B, Prefix::Any, 75},   {0x5D, Prefix::Any, 77},   {0x37, Prefix::E0, 78},
+        {0x54, Prefix::Any, 78},   {0x46, Prefix::Any, 79},   {0x52, Prefix::E0, 81},
+        {0x53, Prefix::E0, 82},    {0x47, Prefix::E0, 83},    {0x4F, Prefix::E0, 84},
+        {0x49, Prefix::E0, 85},    {0x51, Prefix::E0, 86},    {0x48, Prefix::E0, 87},
+        {0x50, Prefix::E0, 88},    {0x4B, Prefix::E0, 89},    {0x4D, Prefix::E0, 90},
+        {0x45, Prefix::Any, 91},   {0x52, Prefix::NoE0, 92},  {0x4F, Prefix::NoE0, 93},
+        {0x50, Prefix::NoE0, 94},  {0x51, Prefix::NoE0, 95},  {0x4D, Prefix::NoE0, 96},
+        {0x4C, Prefix::Any, 97},   {0x4B, Prefix::NoE0, 98},  {0x47, Prefix::NoE0, 99},
+        {0x48, Prefix::NoE0, 100}, {0x49, Prefix::NoE0, 101}, {0x4E, Prefix::Any, 102},
+        {0x4A, Prefix::Any, 103},  {0x37, Prefix::NoE0, 104}, {0x35, Prefix::E0, 105},
+        {0x53, Prefix::NoE0, 106}, {0x1C, Prefix::E0, 107},
     };
     r.insert(r.end(), std::begin(rest), std::end(rest));
     return r;
@@ -170,7 +178,8 @@ TEST_P(KeyRowTest, PressSetsTheRowsFlagAndReleaseClearsIt) {
   if (row.position == key::kRightAlt || row.position == key::kLeftAlt) expected.push_back(key::kAlt);
   if (row.position == key::kRightCtrl || row.position == key::kLeftCtrl) expected.push_back(key::kCtrl);
   if (row.position == key::kRightShift || row.position == key::kLeftShift) expected.push_back(key::kShift);
-  if (row.position == key::kRightWindows || row.position == key::kLeftWindows) expected.push_back(key::kWindows);
+  if (row.position == key::kRightWindows || row.position == key::kLeftWindows)
+    expected.push_back(key::kWindows);
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(Held(state), expected);
 
@@ -200,7 +209,7 @@ TEST_F(RawInputTest, RightAltMarksItsSideAndEitherAltUntilBothAreUp) {
   Key(0x38, kE0, kSysKeyUp);
   EXPECT_TRUE(Held(state).empty());
 
-  Key(0x38, 0, kSysKeyDown);   // left Alt
+  Key(0x38, 0, kSysKeyDown);    // left Alt
   Key(0x38, kE0, kSysKeyDown);  // right Alt
   Key(0x38, kE0, kSysKeyUp);
   EXPECT_EQ(Held(state), (std::vector<int>{key::kLeftAlt, key::kAlt}));
@@ -255,7 +264,7 @@ TEST_F(RawInputTest, LastEventFieldsFollowTheMessage) {
 }
 
 TEST_F(RawInputTest, LockStatesComeFromTheLowBitOfTheKeyStateOnEveryEvent) {
-  api.keyStates[0x14] = 0x0001;                      // Caps Lock toggled on
+  api.keyStates[0x14] = 0x0001;                             // Caps Lock toggled on
   api.keyStates[0x90] = static_cast<std::int16_t>(0xFF80);  // Num Lock down, not toggled
   api.keyStates[0x91] = static_cast<std::int16_t>(0xFF81);  // Scroll Lock down and toggled
   Key(0x1E, 0, kKeyDown);
@@ -314,7 +323,8 @@ TEST_F(RawInputTest, MouseMovesAbsoluteOrAccumulateAndButtonsPressThenRelease) {
   EXPECT_EQ(state.mouse.y, -2);
   EXPECT_EQ(state.mouse.wheel, 0xFF88u);
 
-  ASSERT_TRUE(raw.Mouse.Query(api.Deliver(MouseRecord(1, 0x0001 | 0x0010 | 0x0004, 120, 30000, 40000)), state));
+  ASSERT_TRUE(
+      raw.Mouse.Query(api.Deliver(MouseRecord(1, 0x0001 | 0x0010 | 0x0004, 120, 30000, 40000)), state));
   EXPECT_EQ(state.mouse.x, 30000);
   EXPECT_EQ(state.mouse.y, 40000);
   EXPECT_EQ(state.mouse.wheel, 120u);
@@ -323,7 +333,8 @@ TEST_F(RawInputTest, MouseMovesAbsoluteOrAccumulateAndButtonsPressThenRelease) {
   EXPECT_EQ(state.mouse.rightButton, 1);
 
   // Presses first, then releases: both of one button leave it released.
-  ASSERT_TRUE(raw.Mouse.Query(api.Deliver(MouseRecord(1, 0x0040 | 0x0080 | 0x0100 | 0x0002 | 0x0008, 0, 0, 0)), state));
+  ASSERT_TRUE(raw.Mouse.Query(
+      api.Deliver(MouseRecord(1, 0x0040 | 0x0080 | 0x0100 | 0x0002 | 0x0008, 0, 0, 0)), state));
   EXPECT_EQ(state.mouse.xButton1, 0);
   EXPECT_EQ(state.mouse.xButton2, 1);
   EXPECT_EQ(state.mouse.leftButton, 0);
@@ -399,7 +410,8 @@ TEST_F(RawInputTest, FailedRegistrationsAccumulateTheirMessageTexts) {
 TEST_F(RawInputTest, FailedUnRegisterRecordsFunctionFailed) {
   EXPECT_FALSE(raw.Keyboard.UnRegister());  // nothing registered
   EXPECT_EQ(raw.Log().Entries(),
-            std::vector<std::u16string>{Line(u"CDevice,UnRegister(),RegisterRawInputDevices(),NULL,Function failed")});
+            std::vector<std::u16string>{
+                Line(u"CDevice,UnRegister(),RegisterRawInputDevices(),NULL,Function failed")});
   EXPECT_EQ(raw.GetLastErrorText(), u"Function failed");
 }
 

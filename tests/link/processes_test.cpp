@@ -100,7 +100,8 @@ TEST_P(NotifyFailureTest, RecordsTheStepsEntryAndReleasesWhatItObtained) {
   EXPECT_FALSE(processes->Notify());
   // The reason is the COM status's own text, never the stale "success".
   ASSERT_FALSE(system.Text(step.status).empty());
-  EXPECT_EQ(Entries(), std::vector<std::u16string>{Line(std::u16string(step.entry) + system.Text(step.status))});
+  EXPECT_EQ(Entries(),
+            std::vector<std::u16string>{Line(std::u16string(step.entry) + system.Text(step.status))});
   EXPECT_EQ(processes->GetLastErrorText(), system.Text(step.status));
   EXPECT_EQ(static_cast<std::uint32_t>(processes->LastResult()), step.status);
   // Nothing after the failing step, and nothing left over.

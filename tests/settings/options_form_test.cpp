@@ -254,7 +254,8 @@ TEST_F(OptionsFormTest, UnrelatedOkKeepsDeviceLinkThatStartUpSwitchedOffForTheRu
 }
 
 TEST_F(OptionsFormTest, UnrelatedOkKeepsHotkeysThatStartUpSwitchedOffForTheRun) {
-  rig.files.AddFile(std::u16string(fakes::kDataDir) + u"\\hmap.dat", std::string("\x01\x02\x03"));  // not a hotkey map
+  rig.files.AddFile(std::u16string(fakes::kDataDir) + u"\\hmap.dat",
+                    std::string("\x01\x02\x03"));  // not a hotkey map
   TNotificationsForm& form = Start();
   ASSERT_EQ(form.Settings()[setting::Hotkeys], 0);
   ASSERT_EQ(rig.view.balloons, Lines{std::u16string(kBuiltInStrings[30])});
@@ -298,7 +299,8 @@ TEST_F(OptionsFormTest, FailedMapSaveWhileTurningAFeatureOffShowsItsBalloon) {
       form.SaveDeviceLink();
     else
       form.SaveHotkeys();
-    EXPECT_EQ(local.view.balloons, Lines{std::u16string(kBuiltInStrings[static_cast<std::size_t>(c.balloon)])});
+    EXPECT_EQ(local.view.balloons,
+              Lines{std::u16string(kBuiltInStrings[static_cast<std::size_t>(c.balloon)])});
   }
 }
 

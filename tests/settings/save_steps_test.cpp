@@ -91,12 +91,16 @@ TEST_F(SaveStepsTest, FailedWriteLogsTheRegistryReasonAndShowsTheStepsBalloon) {
     int balloon;
   };
   const Case cases[] = {
-      {[](TNotificationsForm& f) { f.SaveSplash(); }, u"  -Could not save Splash screen setting to registry, ", 33},
-      {[](TNotificationsForm& f) { f.SaveNotifications(); }, u"  -Could not save Notifications setting to registry, ",
-       34},
-      {[](TNotificationsForm& f) { f.SaveDeviceLink(); }, u"  -Could not save device link setting to registry, ", 41},
-      {[](TNotificationsForm& f) { f.SaveHotkeys(); }, u"  -Could not save Hotkeys setting to registry, ", 35},
-      {[](TNotificationsForm& f) { f.SaveRole(); }, u"  -Could not save Device Role setting to registry, ", 36},
+      {[](TNotificationsForm& f) { f.SaveSplash(); },
+       u"  -Could not save Splash screen setting to registry, ", 33},
+      {[](TNotificationsForm& f) { f.SaveNotifications(); },
+       u"  -Could not save Notifications setting to registry, ", 34},
+      {[](TNotificationsForm& f) { f.SaveDeviceLink(); },
+       u"  -Could not save device link setting to registry, ", 41},
+      {[](TNotificationsForm& f) { f.SaveHotkeys(); }, u"  -Could not save Hotkeys setting to registry, ",
+       35},
+      {[](TNotificationsForm& f) { f.SaveRole(); }, u"  -Could not save Device Role setting to registry, ",
+       36},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Narrow(c.line));
@@ -122,7 +126,8 @@ TEST_F(SaveStepsTest, StartupWritesTheQuotedPathOrDeletesTheRunValue) {
   form().SaveStartup();
   EXPECT_EQ(rig.Lines().back(), u"  -Disabled");
   EXPECT_EQ(rig.objects->Registry.Log().Entries().back(),
-            std::u16string(fakes::kStamp) + u": CRegistry,DeleteValue(),RegDeleteValue(),NULL," + rig.system.Text(2));
+            std::u16string(fakes::kStamp) + u": CRegistry,DeleteValue(),RegDeleteValue(),NULL," +
+                rig.system.Text(2));
 }
 
 TEST_F(SaveStepsTest, StartupWriteFailureIsLoggedWithItsBalloon) {

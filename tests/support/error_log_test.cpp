@@ -10,7 +10,9 @@ namespace {
 using fakes::FakeSystem;
 using fakes::kStamp;
 
-std::u16string Line(std::u16string_view entry) { return std::u16string(kStamp) + u": " + std::u16string(entry); }
+std::u16string Line(std::u16string_view entry) {
+  return std::u16string(kStamp) + u": " + std::u16string(entry);
+}
 
 // One row per component family: a failing and a succeeding result, and where
 // the message number comes from.
@@ -68,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(Components, ErrorRuleTest,
                                          RuleCase{"CProcesses", error_rules::kProcesses, 0, 1, false},
                                          RuleCase{"CRawInput", error_rules::kRawInput, 0xFFFFFFFF, 40, false},
                                          RuleCase{"CRegistry", error_rules::kRegistry, 2, 0, true},
-                                         RuleCase{"CWindowsVersion", error_rules::kWindowsVersion, 0, 1, false}),
+                                         RuleCase{"CWindowsVersion", error_rules::kWindowsVersion, 0, 1,
+                                                  false}),
                          [](const testing::TestParamInfo<RuleCase>& row) { return row.param.component; });
 
 TEST(ErrorLogTest, RawInputFailsOnlyOnAllOnes) {
@@ -93,11 +96,13 @@ TEST(ErrorLogTest, AddErrorTakesTheTextAfterTheLastComma) {
     std::u16string_view text;
   };
   const Case cases[] = {
-      {u"CHotkeys,Register(),NULL,Item,Specified hotkey is already registerd", u"Specified hotkey is already registerd"},
+      {u"CHotkeys,Register(),NULL,Item,Specified hotkey is already registerd",
+       u"Specified hotkey is already registerd"},
       {u"CCollectionInterface,GetDevicesCount(),NULL,NULL,Collection interface is not initialized",
        u"Collection interface is not initialized"},
       // An entry ending in a comma leaves an empty text.
-      {u"CWindowsVersion,Intialize(),GetProcAdress(),NULL,Could not load a needed module from Kernel32.dll,", u""},
+      {u"CWindowsVersion,Intialize(),GetProcAdress(),NULL,Could not load a needed module from Kernel32.dll,",
+       u""},
   };
   for (const Case& c : cases) {
     FakeSystem system;
@@ -125,7 +130,8 @@ TEST(ErrorLogTest, ComStatusIsRecordedWithItsOwnTextOrInHexadecimal) {
   log.RecordStatus(0x80070005u, u"CProcesses,Notify(),CoSetProxyBlanket(),All Processes,");
   EXPECT_EQ(log.GetLastErrorText(), system.Text(0x80070005u));
   log.RecordStatus(0x80040153u, u"CProcesses,Notify(),CoCreateInstance() (2nd call),All Processes,");
-  EXPECT_EQ(log.Entries().back(), Line(u"CProcesses,Notify(),CoCreateInstance() (2nd call),All Processes,0x80040153"));
+  EXPECT_EQ(log.Entries().back(),
+            Line(u"CProcesses,Notify(),CoCreateInstance() (2nd call),All Processes,0x80040153"));
   EXPECT_EQ(log.GetLastErrorText(), u"0x80040153");
 }
 
@@ -162,7 +168,8 @@ TEST(ErrorLogTest, EntriesTakeTheStampOfTheirMoment) {
   ErrorLog log(system, system, error_rules::kHotkeys);
   system.now = {2027, 1, 1, 0, 0, 5};
   log.AddError(u"CHotkeys,Register(),NULL,List,Could not register specified items");
-  EXPECT_EQ(log.Entries()[0], u"1/1/2027 0:0:5: CHotkeys,Register(),NULL,List,Could not register specified items");
+  EXPECT_EQ(log.Entries()[0],
+            u"1/1/2027 0:0:5: CHotkeys,Register(),NULL,List,Could not register specified items");
 }
 
 }  // namespace

@@ -18,7 +18,9 @@ using fakes::kStamp;
 constexpr char16_t kKey[] = u"Software\\Kestrova Technologies\\Varnolet 7";
 constexpr char16_t kRun[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::u16string Line(std::u16string_view entry) { return std::u16string(kStamp) + u": " + std::u16string(entry); }
+std::u16string Line(std::u16string_view entry) {
+  return std::u16string(kStamp) + u": " + std::u16string(entry);
+}
 
 class RegistryTest : public testing::Test {
  protected:
@@ -125,11 +127,17 @@ TEST_F(RegistryTest, SelfOpeningFormsRecordTheirFailures) {
   FakeSystem texts;
   const std::u16string openEntry = u"CRegistry,OpenKey(),RegOpenKey(),NULL," + texts.Text(2);
   const Case cases[] = {
-      {"number", [](CRegistry& r) { return r.SetValue(reg::kCurrentUser, kKey, u"Role", 1); },
-       {openEntry, u"CRegistry,SetValue(),OpenKey(),NULL,Function failed"}, u"Function failed"},
-      {"string", [](CRegistry& r) { return r.SetValue(reg::kCurrentUser, kRun, u"Varnolet 7", u"x"); },
-       {openEntry, u"CRegistry,SetValue(),OpenKey(),NULL,Function failed"}, u"Function failed"},
-      {"delete", [](CRegistry& r) { return r.DeleteValue(reg::kCurrentUser, kRun, u"Varnolet 7"); }, {openEntry},
+      {"number",
+       [](CRegistry& r) { return r.SetValue(reg::kCurrentUser, kKey, u"Role", 1); },
+       {openEntry, u"CRegistry,SetValue(),OpenKey(),NULL,Function failed"},
+       u"Function failed"},
+      {"string",
+       [](CRegistry& r) { return r.SetValue(reg::kCurrentUser, kRun, u"Varnolet 7", u"x"); },
+       {openEntry, u"CRegistry,SetValue(),OpenKey(),NULL,Function failed"},
+       u"Function failed"},
+      {"delete",
+       [](CRegistry& r) { return r.DeleteValue(reg::kCurrentUser, kRun, u"Varnolet 7"); },
+       {openEntry},
        texts.Text(2)},
   };
   for (const Case& c : cases) {

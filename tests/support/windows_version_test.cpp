@@ -16,7 +16,9 @@ using fakes::FakeSystem;
 using fakes::FakeVersion;
 using fakes::kStamp;
 
-std::u16string Line(std::u16string_view entry) { return std::u16string(kStamp) + u": " + std::u16string(entry); }
+std::u16string Line(std::u16string_view entry) {
+  return std::u16string(kStamp) + u": " + std::u16string(entry);
+}
 
 struct NamingCase {
   const char* name;
@@ -88,14 +90,16 @@ INSTANTIATE_TEST_SUITE_P(
         NamingCase{"VistaUnknownCode", 2, 6, 0, 1, 0, u"", 48, 0, u"Microsoft Windows Vista", u""},
         NamingCase{"VistaDomainController", 2, 6, 0, 2, 0, u"", 6, 0, u"", u""},
         NamingCase{"Server2008", 2, 6, 0, 3, 0, u"", 7, 0, u"Microsoft Windows Server 2008", u"Standard"},
-        NamingCase{"Server2008Core", 2, 6, 0, 3, 0, u"", 13, 0, u"Microsoft Windows Server 2008", u"Standard"},
+        NamingCase{"Server2008Core", 2, 6, 0, 3, 0, u"", 13, 0, u"Microsoft Windows Server 2008",
+                   u"Standard"},
         NamingCase{"Server2008DataCenter", 2, 6, 0, 3, 0, u"", 12, 0, u"Microsoft Windows Server 2008",
                    u"Data Center"},
         NamingCase{"Server2008Enterprise", 2, 6, 0, 3, 0, u"", 14, 0, u"Microsoft Windows Server 2008",
                    u"Enterprice"},
         NamingCase{"Server2008Itanium", 2, 6, 0, 3, 0, u"", 15, 0, u"Microsoft Windows Server 2008",
                    u"Enterprice IA64"},
-        NamingCase{"Server2008Web", 2, 6, 0, 3, 0, u"", 17, 0, u"Microsoft Windows Server 2008", u"Web Server"},
+        NamingCase{"Server2008Web", 2, 6, 0, 3, 0, u"", 17, 0, u"Microsoft Windows Server 2008",
+                   u"Web Server"},
         NamingCase{"Server2008ClientCode", 2, 6, 0, 3, 1, u"", 1, 0, u"Microsoft Windows Server 2008", u""},
         NamingCase{"Win7HomePremium", 2, 6, 1, 1, 0, u"", 3, 0, u"Microsoft Windows 7", u"Premium"},
         NamingCase{"Win7UltimateN", 2, 6, 1, 1, 0, u"", 28, 0, u"Microsoft Windows 7", u"Ultimate N"},
@@ -114,7 +118,8 @@ TEST(WindowsVersionTest, DescriptionJoinsTheFourPartsWithSingleBlanks) {
     bool vistaOrLater;
   };
   const Case cases[] = {
-      {5, 1, 2600, 0, u"Service Pack 3", u"Microsoft Windows XP Professional Service Pack 3 Build 2600", false},
+      {5, 1, 2600, 0, u"Service Pack 3", u"Microsoft Windows XP Professional Service Pack 3 Build 2600",
+       false},
       {6, 1, 7600, 3, u"", u"Microsoft Windows 7 Premium  Build 7600", true},
       {6, 1, 7601, 1, u"Service Pack 1", u"Microsoft Windows 7 Ultimate Service Pack 1 Build 7601", true},
       {6, 2, 9200, 48, u"", u"   Build 9200", true},
@@ -149,7 +154,8 @@ TEST(WindowsVersionTest, VistaWorkstationIsVersionSixZeroOnAWorkstation) {
     api.record.minorVersion = c.minor;
     api.record.productType = c.type;
     CWindowsVersion version(api, system, system);
-    EXPECT_EQ(version.IsVistaWorkstation(), c.expected) << c.major << "." << c.minor << " type " << int(c.type);
+    EXPECT_EQ(version.IsVistaWorkstation(), c.expected)
+        << c.major << "." << c.minor << " type " << int(c.type);
   }
 }
 
@@ -163,16 +169,23 @@ TEST(WindowsVersionTest, FailuresAreRecordedAndLeaveTheTextsEmpty) {
   FakeSystem texts;
   const std::u16string failed = u"CWindowsVersion,CWindowsVersion(),Initialize(),NULL,Function failed";
   const Case cases[] = {
-      {"BasicQuery", [](FakeVersion& v) { v.basicError = 87; },
-       {u"CWindowsVersion,Initialize(),GetVersionEx(),OSVERSIONINFO," + texts.Text(87), failed}, false},
-      {"ExtendedQuery", [](FakeVersion& v) { v.extendedError = 87; },
-       {u"CWindowsVersion,Initialize(),GetVersionEx(),OSVERIONINFOEX," + texts.Text(87), failed}, true},
-      {"NoProductInfo", [](FakeVersion& v) { v.hasProductInfo = false; },
+      {"BasicQuery",
+       [](FakeVersion& v) { v.basicError = 87; },
+       {u"CWindowsVersion,Initialize(),GetVersionEx(),OSVERSIONINFO," + texts.Text(87), failed},
+       false},
+      {"ExtendedQuery",
+       [](FakeVersion& v) { v.extendedError = 87; },
+       {u"CWindowsVersion,Initialize(),GetVersionEx(),OSVERIONINFOEX," + texts.Text(87), failed},
+       true},
+      {"NoProductInfo",
+       [](FakeVersion& v) { v.hasProductInfo = false; },
        {u"CWindowsVersion,Intialize(),GetProcAdress(),NULL,Could not load a needed module from Kernel32.dll,",
         failed},
        true},
-      {"ProductInfoFails", [](FakeVersion& v) { v.productInfoResult = false; },
-       {u"CWindowsVersion,Intialize(),GetProductInfo(),NULL,One or more parameters is invalid", failed}, true},
+      {"ProductInfoFails",
+       [](FakeVersion& v) { v.productInfoResult = false; },
+       {u"CWindowsVersion,Intialize(),GetProductInfo(),NULL,One or more parameters is invalid", failed},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -20,12 +20,14 @@ class FileWineTest : public testing::Test {
 
   std::vector<std::uint8_t> Bytes(const std::u16string& path) {
     std::vector<std::uint8_t> bytes;
-    HANDLE handle = CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE handle =
+        CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return bytes;
     std::uint8_t buffer[4096];
     DWORD read = 0;
-    while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.insert(bytes.end(), buffer, buffer + read);
+    while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0)
+      bytes.insert(bytes.end(), buffer, buffer + read);
     CloseHandle(handle);
     return bytes;
   }
@@ -67,7 +69,8 @@ TEST_F(FileWineTest, WriteFromTheBeginningWithTheLittleEndianMark) {
   ASSERT_TRUE(file.Truncate(path));
   const char16_t text[] = u"Ab";
   ASSERT_TRUE(file.Write(text, 4, FileOrigin::Begin, ByteOrderMark::Utf16LE));
-  ASSERT_TRUE(file.Write(text, 2, FileOrigin::Current, ByteOrderMark::Utf16LE));  // no mark from the current position
+  ASSERT_TRUE(
+      file.Write(text, 2, FileOrigin::Current, ByteOrderMark::Utf16LE));  // no mark from the current position
   ASSERT_TRUE(file.Close());
   EXPECT_EQ(Bytes(path), (std::vector<std::uint8_t>{0xFF, 0xFE, 'A', 0, 'b', 0, 'A', 0}));
 }

@@ -17,7 +17,8 @@ namespace {
 // The device classes this process has registered for raw input.
 std::vector<RAWINPUTDEVICE> RegisteredDevices() {
   UINT count = 0;
-  if (GetRegisteredRawInputDevices(nullptr, &count, sizeof(RAWINPUTDEVICE)) == static_cast<UINT>(-1) || count == 0)
+  if (GetRegisteredRawInputDevices(nullptr, &count, sizeof(RAWINPUTDEVICE)) == static_cast<UINT>(-1) ||
+      count == 0)
     return {};
   std::vector<RAWINPUTDEVICE> devices(count);
   const UINT got = GetRegisteredRawInputDevices(devices.data(), &count, sizeof(RAWINPUTDEVICE));
@@ -36,8 +37,8 @@ class RawInputWineTest : public testing::Test {
  protected:
   void SetUp() override {
     // A hidden top-level window, as the main form's.
-    window = CreateWindowExW(0, L"STATIC", L"raw input target", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    window = CreateWindowExW(0, L"STATIC", L"raw input target", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
   }
   void TearDown() override {
@@ -54,7 +55,8 @@ class RawInputWineTest : public testing::Test {
 };
 
 TEST_F(RawInputWineTest, RegisterTheKeyboardAsAnInputSinkThenUnRegisterIt) {
-  ASSERT_TRUE(raw.Keyboard.Register(reinterpret_cast<std::uintptr_t>(window), 1)) << Narrow(raw.GetLastErrorText());
+  ASSERT_TRUE(raw.Keyboard.Register(reinterpret_cast<std::uintptr_t>(window), 1))
+      << Narrow(raw.GetLastErrorText());
   const std::vector<RAWINPUTDEVICE> registered = RegisteredDevices();
   const RAWINPUTDEVICE* keyboard = Keyboard(registered);
   ASSERT_NE(keyboard, nullptr);

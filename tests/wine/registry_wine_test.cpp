@@ -13,7 +13,8 @@ namespace {
 class RegistryWineTest : public testing::Test {
  protected:
   void SetUp() override {
-    key = u"Software\\Varnolet Tests\\" + Ascii(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+    key = u"Software\\Varnolet Tests\\" +
+          Ascii(testing::UnitTest::GetInstance()->current_test_info()->name()) +
           Decimal(GetCurrentProcessId());
   }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, as_wide(key)); }
@@ -21,8 +22,8 @@ class RegistryWineTest : public testing::Test {
   std::vector<std::uint8_t> RawValue(const std::u16string& name, DWORD* type) {
     std::vector<std::uint8_t> data(256);
     DWORD size = static_cast<DWORD>(data.size());
-    if (RegGetValueW(HKEY_CURRENT_USER, as_wide(key), as_wide(name), RRF_RT_ANY | RRF_NOEXPAND, type, data.data(),
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, as_wide(key), as_wide(name), RRF_RT_ANY | RRF_NOEXPAND, type,
+                     data.data(), &size) != ERROR_SUCCESS)
       return {};
     data.resize(size);
     return data;

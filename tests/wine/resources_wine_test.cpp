@@ -243,7 +243,8 @@ TEST_F(ResourcesWineTest, NotificationPicturesAreTheFourSigns) {
 // The splash picture is kept with a palette made for it: a third of the
 // 24-bit size in the executable, and loaded like any other bitmap.
 TEST_F(ResourcesWineTest, SplashPictureIs400By240WithAPalette) {
-  const std::vector<std::uint8_t> bytes = ResourceBytes(module, MAKEINTRESOURCEW(VRN_BITMAP_SPLASH), RT_BITMAP);
+  const std::vector<std::uint8_t> bytes =
+      ResourceBytes(module, MAKEINTRESOURCEW(VRN_BITMAP_SPLASH), RT_BITMAP);
   BITMAPINFOHEADER header{};
   ASSERT_GE(bytes.size(), sizeof header);
   std::memcpy(&header, bytes.data(), sizeof header);

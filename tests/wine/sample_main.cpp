@@ -1,2 +1,4 @@
 // A program that does nothing; the adapter tests read its version resource.
-int main() { return 0; }
+int main() {
+  return 0;
+}

@@ -31,8 +31,8 @@ TEST(VersionWineTest, DescribesTheReportedSystem) {
   EXPECT_EQ(version.IsVistaOrLater(), info.dwMajorVersion >= 6);
   EXPECT_EQ(version.Build(), u"Build " + Decimal(info.dwBuildNumber));
   EXPECT_EQ(version.ServicePack(), from_wide(info.szCSDVersion));
-  EXPECT_EQ(version.GetDescription(), version.GetName() + u" " + version.Edition() + u" " + version.ServicePack() +
-                                          u" " + version.Build());
+  EXPECT_EQ(version.GetDescription(), version.GetName() + u" " + version.Edition() + u" " +
+                                          version.ServicePack() + u" " + version.Build());
   // Wine's default prefix reports Windows 7 SP1 as a workstation.
   if (info.dwMajorVersion == 6 && info.dwMinorVersion == 1 && info.wProductType == VER_NT_WORKSTATION) {
     EXPECT_EQ(version.GetName(), u"Microsoft Windows 7");

@@ -35,8 +35,8 @@ inline std::u16string FreshFolder(const std::u16string& name) {
 // still write it.
 inline std::string ReadWholeFile(const std::u16string& path) {
   std::string text;
-  HANDLE file = CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return text;
   char chunk[4096];
   DWORD read = 0;
@@ -57,10 +57,9 @@ inline std::vector<std::string> LinesOf(const std::string& text) {
 // The system's own text for a code, as the error log asks for it.
 inline std::u16string SystemText(DWORD code) {
   wchar_t* buffer = nullptr;
-  const DWORD length =
-      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                         FORMAT_MESSAGE_MAX_WIDTH_MASK,
-                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 1024, nullptr);
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                          FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                                      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 1024, nullptr);
   std::u16string text = length ? from_wide(buffer, length) : std::u16string();
   if (buffer) LocalFree(buffer);
   return text;
