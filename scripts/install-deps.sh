@@ -6,7 +6,7 @@ set -eu
 PACKAGES="
   cmake ninja-build g++ make
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth xdotool x11-utils x11-apps imagemagick
