@@ -23,6 +23,15 @@ struct Bounds {
 // Doubles every "&", so that a control which reads "&" as a mnemonic shows it.
 std::wstring Literal(const std::wstring& text);
 
+// Where a control is made: its parent, its id, its caption and its design
+// bounds. Each kind's arguments add what only that kind has.
+struct ControlArgs {
+  HWND parent = nullptr;
+  int id = 0;
+  std::wstring text;
+  Bounds bounds;
+};
+
 // The part every control shares: its window, its design bounds, its font, and
 // the parent's routing of WM_COMMAND, WM_DRAWITEM and WM_CTLCOLOR* to it.
 class Control {
@@ -69,11 +78,7 @@ class Control {
 // A push button with a caption or a picture.
 class Button final : public Control {
  public:
-  struct Args {
-    HWND parent = nullptr;
-    int id = 0;
-    std::wstring text;
-    Bounds bounds;
+  struct Args : ControlArgs {
     bool defaultButton = false;
     bool mnemonics = false;
     HBITMAP picture = nullptr;  // a picture button: the bitmap centred, no caption
@@ -91,11 +96,7 @@ class Button final : public Control {
 // state from the program raises nothing.
 class CheckBox final : public Control {
  public:
-  struct Args {
-    HWND parent = nullptr;
-    int id = 0;
-    std::wstring text;
-    Bounds bounds;
+  struct Args : ControlArgs {
     bool mnemonics = false;
   };
   bool Create(const Args& args);
@@ -136,11 +137,7 @@ class DropDownList final : public Control {
 // A static text, optionally coloured, italic or centred.
 class Label final : public Control {
  public:
-  struct Args {
-    HWND parent = nullptr;
-    int id = 0;
-    std::wstring text;
-    Bounds bounds;
+  struct Args : ControlArgs {
     COLORREF colour = CLR_INVALID;  // CLR_INVALID: the system's text colour
     bool centred = false;
     // A sunken field, its text centred both ways, grey while disabled. Its
@@ -166,12 +163,7 @@ class Label final : public Control {
 // cursor, reached by Tab and clicked with Enter or Space as a button is.
 class LinkLabel final : public Control {
  public:
-  struct Args {
-    HWND parent = nullptr;
-    int id = 0;
-    std::wstring text;
-    Bounds bounds;
-  };
+  using Args = ControlArgs;
   bool Create(const Args& args);
   bool Command(WORD code) override;
   bool Draw(const DRAWITEMSTRUCT& item) override;
@@ -205,12 +197,7 @@ class Picture final : public Control {
 // children's notifications up to its parent, so one window routes them all.
 class Page final : public Control {
  public:
-  struct Args {
-    HWND parent = nullptr;
-    int id = 0;
-    std::wstring text;
-    Bounds bounds;
-  };
+  using Args = ControlArgs;
   bool Create(const Args& args);
   void SetText(const std::wstring& text) override;
   // Places the frame and the page's window; the children are placed by their owner.
