@@ -35,7 +35,8 @@ inline constexpr std::int32_t kRoleMultimedia = 1;
 inline constexpr std::int32_t kRoleCommunications = 2;
 inline constexpr std::uint32_t kStateActive = 1;  // DEVICE_STATE_ACTIVE
 inline constexpr std::uint32_t kStorageRead = 0;  // STGM_READ
-// Variant type of a wide-string property value (VT_LPWSTR).
+// Variant types of a property value: none (VT_EMPTY) and a wide string (VT_LPWSTR).
+inline constexpr std::uint16_t kTypeEmpty = 0;
 inline constexpr std::uint16_t kTypeWideString = 31;
 inline constexpr std::int32_t kOk = 0;  // S_OK
 }  // namespace audio
@@ -50,7 +51,7 @@ enum class AudioClass {
 // A property value as the property store returned it: its variant type and,
 // for a wide string, the text (empty for a null string or any other type).
 struct PropertyValue {
-  std::uint16_t type = 0;  // VT_EMPTY
+  std::uint16_t type = audio::kTypeEmpty;
   std::u16string text;
 };
 

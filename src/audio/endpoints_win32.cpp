@@ -38,7 +38,7 @@ static_assert(audio::kRender == eRender && audio::kCapture == eCapture);
 static_assert(audio::kRoleConsole == eConsole && audio::kRoleMultimedia == eMultimedia &&
               audio::kRoleCommunications == eCommunications);
 static_assert(audio::kStateActive == DEVICE_STATE_ACTIVE && audio::kStorageRead == STGM_READ);
-static_assert(audio::kTypeWideString == VT_LPWSTR);
+static_assert(audio::kTypeEmpty == VT_EMPTY && audio::kTypeWideString == VT_LPWSTR);
 static_assert(audio::kOk == S_OK);
 
 using namespace core_audio;

@@ -38,7 +38,6 @@ TSplashForm::TSplashForm(HWND owner, std::function<void()> onFinished) : onFinis
     return false;
   };
   window_.Create(args);
-  timer_.onTimer = [this] { TimerTimer(); };
   ShowWindow(window_.Handle(), SW_SHOWNOACTIVATE);
   UpdateWindow(window_.Handle());
   timer_.Enable(true);

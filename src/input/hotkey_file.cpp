@@ -6,23 +6,6 @@ namespace varnolet {
 
 namespace {
 
-// The file positions of the modifier bytes after the 48 key flags.
-constexpr int kStoredModifiers[] = {key::kAlt, key::kShift, key::kCtrl};
-
-std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-         (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
-}
-
-std::array<std::uint8_t, 4> LittleEndianBytes(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-}
-
-bool HoldsHotkey(const HotkeySlot& slot) {
-  return slot.identifier != hotkey_id::kNone;
-}
-
 HotkeySlot SlotOf(const HOTKEY& hotkey, const std::u16string& identifier) {
   HotkeySlot slot;
   slot.pattern = hotkey;  // the DEVICEINPUT part
@@ -78,42 +61,27 @@ bool SaveHotkeyFile(HotkeyFileAccess& access, const std::vector<HotkeySlot>& slo
   CFile& file = access.drive.Directory.File;
   ActivityLog& log = access.log;
 
-  std::uint32_t count = 0;
-  for (const HotkeySlot& slot : slots) count += HoldsHotkey(slot) ? 1 : 0;
+  std::vector<HotkeyMapPiece> pieces;
+  const std::vector<std::uint8_t> bytes = WriteHotkeyMap(slots, access.utf8, &pieces);
 
-  // A failed write adds its line; the replacement file is then dropped and
-  // hmap.dat stays as it was.
+  // One write per piece; a failed write adds its line (the flags fail
+  // without one). The replacement file is then dropped and hmap.dat stays
+  // as it was.
   const auto content = [&] {
-    const auto write = [&](const void* bytes, std::uint32_t size, const char16_t* line) {
-      if (file.Write(bytes, size, FileOrigin::Current, ByteOrderMark::None)) return true;
-      if (line != nullptr) log.AddLog(line, access.drive.GetLastErrorText());
-      return false;
-    };
-    const char16_t* const kDataFailure = u"  -Could not write data to hotkeys configuration file, ";
-
-    if (!write(hotkey_file::kEncoding.data(), hotkey_file::kEncoding.size(),
-               u"  -Could not write encoding to hotkeys configuration file, "))
-      return false;
-    if (!write(hotkey_file::kSignature.data(), hotkey_file::kSignature.size(),
-               u"  -Could not write signature to hotkeys configuration file, "))
-      return false;
-    const auto countBytes = LittleEndianBytes(count);
-    if (!write(countBytes.data(), countBytes.size(), kDataFailure)) return false;
-
-    for (const HotkeySlot& slot : slots) {
-      if (!HoldsHotkey(slot)) continue;
-      std::array<std::uint8_t, hotkey_file::kFlagBytes> flags{};
-      const auto& keys = slot.pattern.keyboard.keys;
-      for (std::uint32_t i = 0; i < hotkey_file::kKeyBytes; ++i) flags[i] = keys[i] != 0 ? 1 : 0;
-      for (std::uint32_t m = 0; m < 3; ++m)
-        flags[hotkey_file::kKeyBytes + m] = keys[static_cast<std::size_t>(kStoredModifiers[m])] != 0 ? 1 : 0;
-      if (!write(flags.data(), flags.size(), nullptr)) return false;  // the flags fail without a line
-
-      const std::string identifier = access.utf8.Encode(slot.identifier);
-      const auto lengthBytes = LittleEndianBytes(static_cast<std::uint32_t>(identifier.size()));
-      if (!write(lengthBytes.data(), lengthBytes.size(), kDataFailure)) return false;
-      if (!write(identifier.data(), static_cast<std::uint32_t>(identifier.size()), kDataFailure))
+    std::size_t offset = 0;
+    for (const HotkeyMapPiece& piece : pieces) {
+      if (!file.Write(bytes.data() + offset, piece.size, FileOrigin::Current, ByteOrderMark::None)) {
+        const char16_t* line = u"  -Could not write data to hotkeys configuration file, ";
+        if (piece.field == HotkeyMapField::Encoding)
+          line = u"  -Could not write encoding to hotkeys configuration file, ";
+        else if (piece.field == HotkeyMapField::Signature)
+          line = u"  -Could not write signature to hotkeys configuration file, ";
+        else if (piece.field == HotkeyMapField::Flags)
+          line = nullptr;
+        if (line != nullptr) log.AddLog(line, access.drive.GetLastErrorText());
         return false;
+      }
+      offset += piece.size;
     }
     return true;
   };
@@ -154,6 +122,7 @@ bool LoadHotkeyFile(HotkeyFileAccess& access, std::vector<HOTKEY>& loadedHotkeys
     return false;
   };
   auto errorText = [&] { return access.drive.GetLastErrorText(); };
+  const char16_t* const kInvalidFormat = u"  -Hotkeys configuration file has an invalid format";
 
   if (!file.Open(access.path)) {
     log.AddLog(u"  -Could not open hotkeys configuration file, ", errorText());
@@ -172,66 +141,44 @@ bool LoadHotkeyFile(HotkeyFileAccess& access, std::vector<HOTKEY>& loadedHotkeys
     return true;
   }
   // Anything shorter than the header cannot be a map, whatever its bytes.
-  if (size < hotkey_file::kHeaderSize)
-    return fail(HotkeyFileFault::Rejected, u"  -Hotkeys configuration file has an invalid format", {});
+  if (size < hotkey_file::kHeaderSize) return fail(HotkeyFileFault::Rejected, kInvalidFormat, {});
 
-  std::array<std::uint8_t, 3> encoding{};
-  if (!file.Read(encoding.data(), encoding.size(), FileOrigin::Begin))
+  // The encoding mark, the signature, then the rest in one read.
+  std::vector<std::uint8_t> bytes(size);
+  constexpr std::uint32_t kEncodingSize = hotkey_file::kEncoding.size();
+  constexpr std::uint32_t kSignatureEnd = kEncodingSize + hotkey_file::kSignature.size();
+  if (!file.Read(bytes.data(), kEncodingSize, FileOrigin::Begin))
     return fail(HotkeyFileFault::Unreadable, u"  -Could not verify hotkeys configuration file encoding, ",
                 errorText());
-  // The encoding bytes are not checked: a file with other first bytes still loads.
-  std::array<std::uint8_t, 12> signature{};
-  if (!file.Read(signature.data(), signature.size(), FileOrigin::Current))
+  if (!file.Read(bytes.data() + kEncodingSize, kSignatureEnd - kEncodingSize, FileOrigin::Current))
     return fail(HotkeyFileFault::Unreadable, u"  -Could not read file signature, ", errorText());
-  if (signature != hotkey_file::kSignature)
-    return fail(HotkeyFileFault::Rejected, u"  -Could not verify file signature, ", errorText());
-  std::array<std::uint8_t, 4> countBytes{};
-  if (!file.Read(countBytes.data(), countBytes.size(), FileOrigin::Current))
+  if (!file.Read(bytes.data() + kSignatureEnd, size - kSignatureEnd, FileOrigin::Current))
     return fail(HotkeyFileFault::Unreadable, nullptr, {});
-  const std::uint32_t count = LittleEndian32(countBytes.data());
 
-  // Every record takes at least 55 bytes: a count the file cannot hold is
-  // refused before anything is reserved for it.
-  std::uint32_t remaining = size - hotkey_file::kHeaderSize;
-  if (count > remaining / hotkey_file::kFixedRecordSize) return fail(HotkeyFileFault::Rejected, nullptr, {});
-
-  std::vector<HOTKEY> hotkeys;
-  std::vector<std::u16string> identifiers;
-  hotkeys.reserve(count);
-  identifiers.reserve(count);
-  std::string bytes;
-  for (std::uint32_t i = 0; i < count; ++i) {
-    if (remaining < hotkey_file::kFixedRecordSize) return fail(HotkeyFileFault::Rejected, nullptr, {});
-    std::array<std::uint8_t, hotkey_file::kFlagBytes> flags{};
-    if (!file.Read(flags.data(), flags.size(), FileOrigin::Current))
-      return fail(HotkeyFileFault::Unreadable, nullptr, {});
-    std::array<std::uint8_t, 4> lengthBytes{};
-    if (!file.Read(lengthBytes.data(), lengthBytes.size(), FileOrigin::Current))
-      return fail(HotkeyFileFault::Unreadable, nullptr, {});
-    remaining -= hotkey_file::kFixedRecordSize;
-    const std::uint32_t length = LittleEndian32(lengthBytes.data());
-    if (length > remaining) return fail(HotkeyFileFault::Rejected, nullptr, {});
-
-    bytes.assign(length, '\0');
-    if (length != 0 && !file.Read(bytes.data(), length, FileOrigin::Current))
-      return fail(HotkeyFileFault::Unreadable, nullptr, {});
-    remaining -= length;
-
-    HOTKEY hotkey;
-    auto& keys = hotkey.keyboard.keys;
-    for (std::uint32_t k = 0; k < hotkey_file::kKeyBytes; ++k) keys[k] = flags[k] != 0 ? 1 : 0;
-    for (std::uint32_t m = 0; m < 3; ++m)
-      keys[static_cast<std::size_t>(kStoredModifiers[m])] = flags[hotkey_file::kKeyBytes + m] != 0 ? 1 : 0;
-    std::u16string identifier;
-    if (!access.utf8.Decode(bytes, identifier)) identifier.clear();  // not UTF-8: an empty identifier
-    hotkeys.push_back(hotkey);
-    identifiers.push_back(std::move(identifier));
+  std::vector<HotkeySlot> read;
+  switch (ReadHotkeyMap(bytes, access.utf8, read)) {
+    case HotkeyMapFault::None:
+      break;
+    case HotkeyMapFault::TooShort:
+      return fail(HotkeyFileFault::Rejected, kInvalidFormat, {});
+    case HotkeyMapFault::WrongSignature:
+      return fail(HotkeyFileFault::Rejected, u"  -Could not verify file signature, ", errorText());
+    case HotkeyMapFault::CountTooLarge:
+    case HotkeyMapFault::RecordCut:
+      return fail(HotkeyFileFault::Rejected, nullptr, {});
   }
 
   if (!file.Close()) {
     log.AddLog(u"  -Could not close hotkeys configuration file, ", errorText());
     reason = HotkeyFileFault::Unreadable;
     return false;
+  }
+  std::vector<HOTKEY> hotkeys(read.size());
+  std::vector<std::u16string> identifiers;
+  identifiers.reserve(read.size());
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    static_cast<DEVICEINPUT&>(hotkeys[i]) = read[i].pattern;
+    identifiers.push_back(std::move(read[i].identifier));
   }
   // The identifiers do not move when the list is moved: the parameters set
   // here stay valid in the caller's list.

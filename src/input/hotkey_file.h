@@ -1,19 +1,16 @@
 // The hotkey map file hmap.dat: its writer, its reader, and the hotkey
 // initialisation that loads it, registers the hotkeys and turns raw keyboard
 // input on or off by the Hotkeys setting. The routines work on the main form's
-// fields and the process-wide objects handed to them.
-//
-// Layout (little-endian): EF BB BF, the 12-byte signature, a 32-bit count,
-// then per hotkey the flags of key positions 0-47, the Alt, Shift and Ctrl
-// flags, a 32-bit byte length N and the identifier in UTF-8 (N bytes).
+// fields and the process-wide objects handed to them; the map's bytes are
+// made and taken apart by input/hotkey_map.h.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "app/activity_log.h"
+#include "input/hotkey_map.h"
 #include "input/hotkeys.h"
 #include "input/raw_input.h"
 #include "support/file.h"
@@ -21,38 +18,13 @@
 
 namespace varnolet {
 
-// Identifier texts of the hotkeys that are not bound to an endpoint.
-namespace hotkey_id {
-inline constexpr char16_t kDisableHotkeys[] = u"{0.0.0.00000000}.{00000000-0000-0000-0000-00000000000H}";
-inline constexpr char16_t kNotifications[] = u"{0.0.0.00000000}.{00000000-0000-0000-0000-00000000000N}";
-// Marks an Options slot without a hotkey; never written to the file.
-inline constexpr char16_t kNone[] = u"{0.0.0.00000000}.{00000000-0000-0000-0000-000000000000}";
-}  // namespace hotkey_id
-
 namespace hotkey_file {
-inline constexpr std::array<std::uint8_t, 3> kEncoding = {0xEF, 0xBB, 0xBF};
-// "ΒΡΝ-ΜΑΠ-ΦΑΙΛ" in code page 1253.
-inline constexpr std::array<std::uint8_t, 12> kSignature = {0xC2, 0xD1, 0xCD, 0x2D, 0xCC, 0xC1,
-                                                            0xD0, 0x2D, 0xD6, 0xC1, 0xC9, 0xCB};
-inline constexpr std::uint32_t kHeaderSize = 19;
-inline constexpr std::uint32_t kKeyBytes = 48;         // key positions 0-47
-inline constexpr std::uint32_t kFlagBytes = 51;        // the keys, then Alt, Shift, Ctrl
-inline constexpr std::uint32_t kFixedRecordSize = 55;  // the flags and N
 inline constexpr char16_t kRelativePath[] = u"\\Varnolet 7\\Data\\hmap.dat";
 inline constexpr char16_t kDamagedSuffix[] = u".bad";
 }  // namespace hotkey_file
 
 // <application-data path>\Varnolet 7\Data\hmap.dat
 std::u16string HotkeyFilePath(const std::u16string& dataPath);
-
-// One hotkey as the Options dialog edits it: the pattern (key positions 12-47
-// and the derived modifiers 67, 70 and 73) and its own copy of the identifier,
-// so that the slot stays valid when the device lists are rebuilt. A slot whose
-// identifier is the none identifier holds no hotkey.
-struct HotkeySlot {
-  DEVICEINPUT pattern;
-  std::u16string identifier = hotkey_id::kNone;
-};
 
 // One slot per loaded hotkey, in order, identifiers unchanged: what the
 // disable-hotkeys hotkey saves, so that nothing stored is lost (also hotkeys

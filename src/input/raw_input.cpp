@@ -151,16 +151,16 @@ void UpdateMouse(DEVICEINPUT::MOUSE& mouse, const RawMouseEvent& event) {
     mouse.wheel += event.buttonData;
   }
   const std::uint16_t b = event.buttonFlags;
-  if (b & 0x0001) mouse.leftButton = 1;
-  if (b & 0x0010) mouse.middleButton = 1;
-  if (b & 0x0004) mouse.rightButton = 1;
-  if (b & 0x0040) mouse.xButton1 = 1;
-  if (b & 0x0100) mouse.xButton2 = 1;
-  if (b & 0x0002) mouse.leftButton = 0;
-  if (b & 0x0020) mouse.middleButton = 0;
-  if (b & 0x0008) mouse.rightButton = 0;
-  if (b & 0x0080) mouse.xButton1 = 0;
-  if (b & 0x0200) mouse.xButton2 = 0;
+  if (b & raw_flags::kLeftDown) mouse.leftButton = 1;
+  if (b & raw_flags::kMiddleDown) mouse.middleButton = 1;
+  if (b & raw_flags::kRightDown) mouse.rightButton = 1;
+  if (b & raw_flags::kXButton1Down) mouse.xButton1 = 1;
+  if (b & raw_flags::kXButton2Down) mouse.xButton2 = 1;
+  if (b & raw_flags::kLeftUp) mouse.leftButton = 0;
+  if (b & raw_flags::kMiddleUp) mouse.middleButton = 0;
+  if (b & raw_flags::kRightUp) mouse.rightButton = 0;
+  if (b & raw_flags::kXButton1Up) mouse.xButton1 = 0;
+  if (b & raw_flags::kXButton2Up) mouse.xButton2 = 0;
 }
 
 RawRecordKind ParseRawRecord(const std::uint8_t* record, std::size_t size, RawKeyboardEvent& keyboard,

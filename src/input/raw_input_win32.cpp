@@ -26,6 +26,13 @@ static_assert(RIM_TYPEMOUSE == raw_layout::kTypeMouse && RIM_TYPEKEYBOARD == raw
 static_assert(RI_KEY_E0 == raw_flags::kKeyE0 && RI_KEY_E1 == raw_flags::kKeyE1);
 static_assert(WM_KEYDOWN == raw_flags::kKeyDown && WM_SYSKEYDOWN == raw_flags::kSysKeyDown);
 static_assert(MOUSE_MOVE_ABSOLUTE == raw_flags::kMoveAbsolute);
+static_assert(
+    RI_MOUSE_LEFT_BUTTON_DOWN == raw_flags::kLeftDown && RI_MOUSE_LEFT_BUTTON_UP == raw_flags::kLeftUp &&
+    RI_MOUSE_RIGHT_BUTTON_DOWN == raw_flags::kRightDown && RI_MOUSE_RIGHT_BUTTON_UP == raw_flags::kRightUp &&
+    RI_MOUSE_MIDDLE_BUTTON_DOWN == raw_flags::kMiddleDown &&
+    RI_MOUSE_MIDDLE_BUTTON_UP == raw_flags::kMiddleUp && RI_MOUSE_BUTTON_4_DOWN == raw_flags::kXButton1Down &&
+    RI_MOUSE_BUTTON_4_UP == raw_flags::kXButton1Up && RI_MOUSE_BUTTON_5_DOWN == raw_flags::kXButton2Down &&
+    RI_MOUSE_BUTTON_5_UP == raw_flags::kXButton2Up);
 static_assert(RIDEV_INPUTSINK == raw_flags::kInputSink && RIDEV_REMOVE == raw_flags::kRemove);
 static_assert(VK_CAPITAL == raw_flags::kVirtualCapital && VK_SCROLL == raw_flags::kVirtualScroll &&
               VK_NUMLOCK == raw_flags::kVirtualNumLock);

@@ -1,38 +1,8 @@
 #include "link/device_link_file.h"
 
-#include <algorithm>
-#include <array>
+#include <utility>
 
 namespace varnolet {
-
-namespace {
-
-constexpr std::array<std::uint8_t, 3> kSignature = {0xB1, 0xB2, 0xB3};
-constexpr std::uint32_t kSmallestFile = 7;     // signature and count
-constexpr std::uint64_t kSmallestRecord = 24;  // GUID and two lengths, both strings empty
-constexpr std::uint32_t kGuidSize = 16;
-
-std::array<std::uint8_t, 4> LittleEndian(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-}
-
-std::uint32_t FromLittleEndian(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-std::vector<std::uint8_t> Utf16LittleEndian(const std::u16string& text) {
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(text.size() * 2);
-  for (const char16_t unit : text) {
-    bytes.push_back(static_cast<std::uint8_t>(unit));
-    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-  }
-  return bytes;
-}
-
-}  // namespace
 
 // ------------------------------------------------------- EndpointIdToGuid
 
@@ -70,38 +40,27 @@ std::u16string DeviceLinkFile::MapPath(const std::u16string& dataPath) {
   return dataPath + u"\\Varnolet 7\\Data\\dlmap.dat";
 }
 
-bool DeviceLinkFile::WriteAll(const std::vector<DEVICELINK>& links) {
+bool DeviceLinkFile::WriteAll(const std::vector<std::uint8_t>& bytes,
+                              const std::vector<DeviceLinkMapPiece>& pieces) {
   CFile& file = drive_.Directory.File;
-  const auto write = [&](const void* data, std::size_t count, const char16_t* failure) {
-    if (file.Write(data, static_cast<std::uint32_t>(count), FileOrigin::Current, ByteOrderMark::None))
-      return true;
-    log_.AddLog(failure, drive_.GetLastErrorText());
-    return false;
-  };
-  const char16_t* const kDataFailure = u"  -Could not write data to device link configuration file, ";
-
-  if (!write(kSignature.data(), kSignature.size(),
-             u"  -Could not write signature to device link configuration file, "))
-    return false;
-  const auto count = LittleEndian(static_cast<std::uint32_t>(links.size()));
-  if (!write(count.data(), count.size(), kDataFailure)) return false;
-
-  for (const DEVICELINK& link : links) {
-    const auto guid = link.endpoint.Bytes();
-    if (!write(guid.data(), guid.size(), kDataFailure)) return false;
-    for (const std::u16string* text : {&link.productName, &link.programPath}) {
-      const auto length = LittleEndian(static_cast<std::uint32_t>(text->size()));
-      if (!write(length.data(), length.size(), kDataFailure)) return false;
-      if (text->empty()) continue;  // a length of 0 and no code units
-      const std::vector<std::uint8_t> units = Utf16LittleEndian(*text);
-      if (!write(units.data(), units.size(), kDataFailure)) return false;
+  std::size_t offset = 0;
+  for (const DeviceLinkMapPiece& piece : pieces) {
+    if (!file.Write(bytes.data() + offset, piece.size, FileOrigin::Current, ByteOrderMark::None)) {
+      log_.AddLog(piece.field == DeviceLinkMapField::Signature
+                      ? u"  -Could not write signature to device link configuration file, "
+                      : u"  -Could not write data to device link configuration file, ",
+                  drive_.GetLastErrorText());
+      return false;
     }
+    offset += piece.size;
   }
   return true;
 }
 
 bool DeviceLinkFile::SaveDeviceLinks(std::vector<DEVICELINK> links) {
-  switch (ReplaceSafely(drive_.Directory.File, path_, [&] { return WriteAll(links); })) {
+  std::vector<DeviceLinkMapPiece> pieces;
+  const std::vector<std::uint8_t> bytes = WriteDeviceLinkMap(links, &pieces);
+  switch (ReplaceSafely(drive_.Directory.File, path_, [&] { return WriteAll(bytes, pieces); })) {
     case ReplaceStep::Done:
       return true;
     case ReplaceStep::Create:
@@ -141,64 +100,34 @@ DeviceLinkFile::Load DeviceLinkFile::Read(std::vector<DEVICELINK>& links) {
     file.Close();
     return Load::Rejected;
   };
-  if (size < kSmallestFile) return rejectFormat();
+  if (size < device_link_map::kSmallestMap) return rejectFormat();
 
-  std::array<std::uint8_t, 3> signature{};
-  if (!file.Read(signature.data(), 3, FileOrigin::Current)) {
+  // The signature, then the rest in one read.
+  std::vector<std::uint8_t> bytes(size);
+  constexpr std::uint32_t kSignatureSize = device_link_map::kSignature.size();
+  if (!file.Read(bytes.data(), kSignatureSize, FileOrigin::Current)) {
     log_.AddLog(u"  -Could not read evice link configuration file signature, ", drive_.GetLastErrorText());
     file.Close();
     return Load::NotRead;
   }
-  if (signature != kSignature) {
-    log_.AddLog(u"  -Could not verify file signature, ", drive_.GetLastErrorText());
-    file.Close();
-    return Load::Rejected;
-  }
-
-  // Every read below is of a size the bytes left are known to hold.
-  std::uint64_t left = size - signature.size();
-  const auto readBytes = [&](std::uint8_t* buffer, std::uint32_t count) {
-    if (!file.Read(buffer, count, FileOrigin::Current)) return false;
-    left -= count;
-    return true;
-  };
-  const auto readNumber = [&](std::uint32_t& value) {
-    std::array<std::uint8_t, 4> bytes{};
-    if (!readBytes(bytes.data(), 4)) return false;
-    value = FromLittleEndian(bytes.data());
-    return true;
-  };
-  const auto readFailed = [&] {
+  if (!file.Read(bytes.data() + kSignatureSize, size - kSignatureSize, FileOrigin::Current)) {
     file.Close();
     return Load::NotRead;
-  };
-
-  std::uint32_t count = 0;
-  if (!readNumber(count)) return readFailed();
-  if (count > left / kSmallestRecord) return rejectFormat();
+  }
 
   std::vector<DEVICELINK> loaded;
-  loaded.reserve(std::min<std::uint32_t>(count, 64));  // grows with what is really read
-  for (std::uint32_t record = 0; record < count; ++record) {
-    DEVICELINK& link = loaded.emplace_back();
-    if (left < kGuidSize + 4) return rejectFormat();
-    std::array<std::uint8_t, kGuidSize> guid{};
-    if (!readBytes(guid.data(), kGuidSize)) return readFailed();
-    link.endpoint = ComGuid::FromBytes(guid.data());
-    for (std::u16string* text : {&link.productName, &link.programPath}) {
-      if (left < 4) return rejectFormat();
-      std::uint32_t length = 0;
-      if (!readNumber(length)) return readFailed();
-      if (length > left / 2) return rejectFormat();
-      text->reserve(length);
-      for (std::uint32_t i = 0; i < length; ++i) {
-        std::array<std::uint8_t, 2> unit{};
-        if (!readBytes(unit.data(), 2)) return readFailed();
-        text->push_back(static_cast<char16_t>(unit[0] | (unit[1] << 8)));
-      }
-    }
+  switch (ReadDeviceLinkMap(bytes, loaded)) {
+    case DeviceLinkMapFault::None:
+      break;
+    case DeviceLinkMapFault::WrongSignature:
+      log_.AddLog(u"  -Could not verify file signature, ", drive_.GetLastErrorText());
+      file.Close();
+      return Load::Rejected;
+    case DeviceLinkMapFault::TooShort:
+    case DeviceLinkMapFault::CountTooLarge:
+    case DeviceLinkMapFault::RecordCut:
+      return rejectFormat();
   }
-  // Bytes after the last record are not looked at.
   if (!file.Close()) {
     log_.AddLog(u" --Could not close device link configuration file, ", drive_.GetLastErrorText());
     return Load::NotRead;

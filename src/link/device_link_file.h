@@ -1,12 +1,9 @@
-// The device-link map: DEVICELINK records, the file dlmap.dat that keeps them
-// between runs, the device-link initialisation (load the file, then subscribe
-// to or unsubscribe from process-creation events), the device-link part of
-// the Options dialog's apply step, and the endpoint identifier to GUID
+// The device-link map file dlmap.dat: the writer and the reader that keep the
+// DEVICELINK records between runs (their bytes are link/device_link_map.h's),
+// the device-link initialisation (load the file, then subscribe to or
+// unsubscribe from process-creation events), the device-link part of the
+// Options dialog's apply step, and the endpoint identifier to GUID
 // conversion.
-//
-// dlmap.dat: signature B1 B2 B3, N (unsigned 32-bit little-endian), then N
-// records: the endpoint GUID (16 bytes, binary GUID layout), L1, L1 UTF-16LE
-// code units of the product name, L2, L2 code units of the program path.
 #pragma once
 
 #include <cstdint>
@@ -16,19 +13,12 @@
 
 #include "app/activity_log.h"
 #include "link/com_guid.h"
+#include "link/device_link_map.h"
 #include "link/processes.h"
 #include "support/file.h"
 #include "support/registry.h"
 
 namespace varnolet {
-
-// One audio endpoint linked to one program.
-struct DEVICELINK {
-  ComGuid endpoint;            // the endpoint GUID (see EndpointIdToGuid)
-  std::u16string productName;  // "ProductName" of the program's version resource, or empty
-  std::u16string programPath;  // full path of the program's executable
-  friend bool operator==(const DEVICELINK&, const DEVICELINK&) = default;
-};
 
 // Port: CLSIDFromString.
 class ClsidApi {
@@ -107,7 +97,7 @@ class DeviceLinkFile {
  private:
   enum class Load { Loaded, Empty, NotRead, Rejected };
   Load Read(std::vector<DEVICELINK>& links);
-  bool WriteAll(const std::vector<DEVICELINK>& links);
+  bool WriteAll(const std::vector<std::uint8_t>& bytes, const std::vector<DeviceLinkMapPiece>& pieces);
   void KeepDamagedMap();
 
   ActivityLog& log_;

@@ -9,7 +9,6 @@ namespace {
 constexpr std::size_t kFirstIdCapacity = 1024;        // identifiers asked for at first (4096 bytes)
 constexpr std::size_t kMostIdCapacity = 1024 * 1024;  // no system lists more processes than this
 constexpr std::uint32_t kNameLength = 1024;           // characters of a base name or a full path
-constexpr std::int32_t kPointerMissing = static_cast<std::int32_t>(0x80004003u);  // E_POINTER
 
 bool ComFailed(std::int32_t result) {
   return result < 0;
@@ -68,7 +67,7 @@ bool CPrivileges::Adjust(const std::u16string& name, std::uint32_t attributes, s
 // ----------------------------------------------------- CProcesses::CEventSink
 
 std::int32_t CProcesses::CEventSink::QueryInterface(const ComGuid& iid, void** object) {
-  if (object == nullptr) return kPointerMissing;
+  if (object == nullptr) return com_status::kPointerMissing;
   if (iid == com_iid::kIUnknown || iid == com_iid::kIWbemObjectSink) {
     *object = ComInterface();
     AddRef();
@@ -208,7 +207,8 @@ bool CProcesses::Notify() {
   sink_ = wmi_.NewEventSink(*this);
   if (sink_ != nullptr) sink_->AddRef();
 
-  lastResult_ = sink_ != nullptr ? wmi_.CreateObjectStub(apartment_, *sink_, &stub_) : kPointerMissing;
+  lastResult_ =
+      sink_ != nullptr ? wmi_.CreateObjectStub(apartment_, *sink_, &stub_) : com_status::kPointerMissing;
   if (ComFailed(lastResult_))
     return NotifyFailed(u"CProcesses,Notify(),IUnsecuredApartment::CreateObjectStub(),All Processes,");
 

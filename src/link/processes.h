@@ -52,11 +52,12 @@ inline constexpr std::uint32_t kDisabled = 0;
 
 // COM result codes the watcher tests for.
 namespace com_status {
-inline constexpr std::int32_t kOk = 0;                                                // S_OK
-inline constexpr std::int32_t kFalse = 1;                                             // S_FALSE
-inline constexpr std::int32_t kTooLate = static_cast<std::int32_t>(0x80010119u);      // RPC_E_TOO_LATE
-inline constexpr std::int32_t kNoInterface = static_cast<std::int32_t>(0x80004002u);  // E_NOINTERFACE
-inline constexpr std::int32_t kNoError = 0;                                           // WBEM_S_NO_ERROR
+inline constexpr std::int32_t kOk = 0;                                                   // S_OK
+inline constexpr std::int32_t kFalse = 1;                                                // S_FALSE
+inline constexpr std::int32_t kTooLate = static_cast<std::int32_t>(0x80010119u);         // RPC_E_TOO_LATE
+inline constexpr std::int32_t kNoInterface = static_cast<std::int32_t>(0x80004002u);     // E_NOINTERFACE
+inline constexpr std::int32_t kPointerMissing = static_cast<std::int32_t>(0x80004003u);  // E_POINTER
+inline constexpr std::int32_t kNoError = 0;                                              // WBEM_S_NO_ERROR
 }  // namespace com_status
 
 namespace wmi {

@@ -23,7 +23,7 @@ static_assert(token_access::kAdjustAndQuery == (TOKEN_ADJUST_PRIVILEGES | TOKEN_
 static_assert(privilege_attributes::kEnabled == SE_PRIVILEGE_ENABLED && privilege_attributes::kDisabled == 0);
 static_assert(com_status::kOk == S_OK && com_status::kFalse == S_FALSE &&
               com_status::kTooLate == RPC_E_TOO_LATE && com_status::kNoInterface == E_NOINTERFACE &&
-              com_status::kNoError == WBEM_S_NO_ERROR);
+              com_status::kPointerMissing == E_POINTER && com_status::kNoError == WBEM_S_NO_ERROR);
 static_assert(wmi::kSendStatus == WBEM_FLAG_SEND_STATUS);
 
 constexpr bool SameGuid(const ComGuid& core, const GUID& system) {

@@ -51,10 +51,8 @@ UINT PopupMenu::Track(HWND owner) {
   ProcessMessages();
   POINT cursor;
   GetCursorPos(&cursor);
-  open_ = true;
   const UINT command = static_cast<UINT>(TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
                                                         cursor.x, cursor.y, 0, owner, nullptr));
-  open_ = false;
   PostMessageW(owner, WM_NULL, 0, 0);
   return command;
 }

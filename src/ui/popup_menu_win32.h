@@ -32,7 +32,6 @@ class PopupMenu {
   // Opens the menu at the cursor, the owner brought to the foreground first;
   // the chosen command, 0 when none.
   UINT Track(HWND owner);
-  bool IsOpen() const { return open_; }
   // Submenu 0 (playback) or 1 (recording), for reading back what it holds.
   HMENU Submenu(int submenu) const { return submenus_[submenu == 0 ? 0 : 1]; }
 
@@ -41,7 +40,6 @@ class PopupMenu {
 
   HMENU menu_;
   HMENU submenus_[2];
-  bool open_ = false;
 };
 
 }  // namespace varnolet::ui

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <string>
 
 namespace varnolet::ui {
@@ -71,22 +70,6 @@ class Timer {
   UINT_PTR id_;
   UINT interval_;
   bool enabled_ = false;
-};
-
-// Routes WM_TIMER of a window to its timers.
-class TimerSet {
- public:
-  void Add(Timer& timer) { timers_[timer.Id()] = &timer; }
-  bool Dispatch(UINT message, WPARAM wParam) {
-    if (message != WM_TIMER) return false;
-    auto found = timers_.find(wParam);
-    if (found == timers_.end()) return false;
-    found->second->Tick();
-    return true;
-  }
-
- private:
-  std::map<UINT_PTR, Timer*> timers_;
 };
 
 // The notification-area icon of a window.

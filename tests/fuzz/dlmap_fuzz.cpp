@@ -1,38 +1,46 @@
 // The dlmap.dat reader on any bytes: it must never read past the end, never
-// reserve what the file cannot hold, close the file, and a map it accepts
-// must be written back as the same bytes.
+// reserve what the bytes cannot hold, and a map it accepts must be written
+// back as the same bytes (bytes after the last record aside) and read back
+// as the same links.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
-#include "app/activity_log.h"
-#include "fakes/fake_files.h"
-#include "fakes/fake_system.h"
-#include "link/device_link_file.h"
+#include "link/device_link_map.h"
 
 using namespace varnolet;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fakes::FakeSystem system;
-  fakes::FakeFiles files{system};
-  CDrive drive{files, system, system};
-  ActivityLog log{system, system};
-  const std::u16string path = DeviceLinkFile::MapPath(u"C:\\Data");
-  files.AddFolder(u"C:\\Data\\Varnolet 7\\Data");
-  files.AddFile(path, std::vector<std::uint8_t>(data, data + size));
+namespace {
 
-  DeviceLinkFile map{log, drive, path};
-  std::vector<DEVICELINK> links;
-  const bool loaded = map.LoadDeviceLinks(links);
-  if (files.OpenHandleCount() != 0) __builtin_trap();
-  // The fake files never fail: a load fails only by rejecting the bytes.
-  if (!loaded && !map.LastLoadRejected()) __builtin_trap();
-  if (loaded && size > 0) {
-    if (!map.SaveDeviceLinks(links)) __builtin_trap();
-    const std::vector<std::uint8_t> saved = files.Bytes(path).value_or(std::vector<std::uint8_t>{});
-    if (saved.size() > size) __builtin_trap();
-    for (std::size_t i = 0; i < saved.size(); ++i)
-      if (saved[i] != data[i]) __builtin_trap();
+void Require(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::span<const std::uint8_t> bytes(data, size);
+  const DEVICELINK untouched{ComGuid{1, 2, 3, {}}, u"kept", u"C:\\kept.exe"};
+  std::vector<DEVICELINK> links = {untouched};
+  if (ReadDeviceLinkMap(bytes, links) != DeviceLinkMapFault::None) {
+    Require(links == std::vector<DEVICELINK>{untouched});  // a rejected map leaves the list as it was
+    return 0;
   }
+  if (size == 0) {
+    Require(links.empty());
+    return 0;
+  }
+  std::vector<DeviceLinkMapPiece> pieces;
+  const std::vector<std::uint8_t> written = WriteDeviceLinkMap(links, &pieces);
+  Require(written.size() <= size);
+  Require(std::equal(written.begin(), written.end(), data));
+  std::size_t total = 0;
+  for (const DeviceLinkMapPiece& piece : pieces) total += piece.size;
+  Require(total == written.size());
+  std::vector<DEVICELINK> again;
+  Require(ReadDeviceLinkMap(written, again) == DeviceLinkMapFault::None);
+  Require(again == links);
   return 0;
 }

@@ -95,15 +95,7 @@ TEST_F(HotkeyFileTest, CtrlShiftVForNotificationsIsStoredAsOneRecord) {
       Slot({}, hotkey_id::kNone),
       Slot({key::kCtrl, key::kShift, key::kLetterV, key::kLeftCtrl}, hotkey_id::kNotifications)};
   ASSERT_TRUE(SaveHotkeyFile(access, slots));
-  const std::vector<std::uint8_t> bytes = FileBytes(kPath);
-  EXPECT_EQ(bytes, Bytes(kCtrlShiftVNotifications));
-  ASSERT_EQ(bytes.size(), 19u + 55u + 55u);  // the side-specific Ctrl is not stored
-  EXPECT_EQ(bytes[15], 1);                   // count
-  EXPECT_EQ(bytes[19 + 42], 1);              // letter V
-  EXPECT_EQ(bytes[19 + 48], 0);              // Alt
-  EXPECT_EQ(bytes[19 + 49], 1);              // Shift
-  EXPECT_EQ(bytes[19 + 50], 1);              // Ctrl
-  EXPECT_EQ(bytes[19 + 51], 55);             // N
+  EXPECT_EQ(FileBytes(kPath), Bytes(kCtrlShiftVNotifications));  // the layout: hotkey_map_test.cpp
 }
 
 TEST_F(HotkeyFileTest, SavedHotkeysLoadBackInSlotOrder) {
@@ -200,89 +192,26 @@ TEST_F(HotkeyFileTest, AnEmptyFileLoadsAsNoHotkeys) {
   EXPECT_EQ(files.OpenHandleCount(), 0);
 }
 
-TEST_F(HotkeyFileTest, OtherFirstThreeBytesStillLoad) {
-  std::vector<std::uint8_t> bytes = Bytes(kCtrlShiftVNotifications);
-  bytes[0] = 'X', bytes[1] = 0, bytes[2] = 0xFF;
-  files.AddFile(kPath, bytes);
-  ASSERT_TRUE(LoadHotkeyFile(access, loadedHotkeys, hotkeyIdentifiers));
-  ASSERT_EQ(hotkeyIdentifiers, std::vector<std::u16string>{hotkey_id::kNotifications});
-  EXPECT_EQ(loadedHotkeys[0].keyboard.keys[key::kLetterV], 1);
-}
-
-TEST_F(HotkeyFileTest, AnIdentifierThatIsNotUtf8BecomesEmptyAndTheLoadGoesOn) {
-  std::vector<std::uint8_t> bytes = Header(2);
-  Record(bytes, {key::kLetterA}, 0, 0, 1, "\xC0\xAF\xFF");
-  Record(bytes, {key::kLetterV}, 1, 0, 0, test_files::Narrow(kHeadset));
-  files.AddFile(kPath, bytes);
-  ASSERT_TRUE(LoadHotkeyFile(access, loadedHotkeys, hotkeyIdentifiers));
-  EXPECT_EQ(hotkeyIdentifiers, (std::vector<std::u16string>{u"", kHeadset}));
-  EXPECT_EQ(loadedHotkeys[0].parameter, &hotkeyIdentifiers[0]);
-  EXPECT_EQ(loadedHotkeys[0].keyboard.keys[key::kCtrl], 1);
-  EXPECT_EQ(loadedHotkeys[1].keyboard.keys[key::kAlt], 1);
-}
-
-TEST_F(HotkeyFileTest, FlagBytesOtherThanOneStillMeanHeld) {
-  std::vector<std::uint8_t> bytes = Header(1);
-  Record(bytes, {}, 7, 0, 0, "x");
-  bytes[19 + key::kLetterA] = 0x80;
-  files.AddFile(kPath, bytes);
-  ASSERT_TRUE(LoadHotkeyFile(access, loadedHotkeys, hotkeyIdentifiers));
-  EXPECT_EQ(loadedHotkeys[0].keyboard.keys[key::kLetterA], 1);
-  EXPECT_EQ(loadedHotkeys[0].keyboard.keys[key::kAlt], 1);
-}
-
 // Damaged files: each is rejected with its lines; the lists keep what they held.
-struct DamagedCase {
-  const char* name;
-  std::vector<std::uint8_t> bytes;
-  std::u16string line;  // the reader's own line, "" for none
-};
-
-std::vector<DamagedCase> DamagedCases() {
-  std::vector<DamagedCase> cases;
-  cases.push_back({"TenBytes", std::vector<std::uint8_t>(10, 0x41),
-                   u"  -Hotkeys configuration file has an invalid format"});
-  std::vector<std::uint8_t> noCount = Bytes(kEmptyMap);
-  noCount.resize(17);
-  cases.push_back({"HeaderWithoutItsCount", noCount, u"  -Hotkeys configuration file has an invalid format"});
-  std::vector<std::uint8_t> signature = Bytes(kEmptyMap);
-  signature[14] = 0xCC;
-  cases.push_back({"WrongSignature", signature, u"  -Could not verify file signature, "});
-  // Two records declared, the file ends inside the first.
-  std::vector<std::uint8_t> twoDeclared = Header(2);
-  Record(twoDeclared, {key::kLetterA}, 1, 0, 0, "{0.0.0.00000000}.{00000000-0000-0000-0000-00000000000N}");
-  twoDeclared.resize(19 + 30);
-  cases.push_back({"DeclaresTwoEndsInsideTheFirst", twoDeclared, u""});
-  // A count the size cannot hold, though the first record is whole.
-  std::vector<std::uint8_t> count = Header(2);
-  Record(count, {key::kLetterA}, 1, 0, 0, "abc");
-  cases.push_back({"CountTheSizeCannotHold", count, u""});
-  std::vector<std::uint8_t> huge = Header(0xFFFFFFFFu);
-  Record(huge, {key::kLetterA}, 1, 0, 0, "abc");
-  cases.push_back({"HugeCount", huge, u""});
-  // The identifier runs past the end: no phantom hotkey from stale bytes.
-  std::vector<std::uint8_t> cut = Header(1);
-  Record(cut, {key::kLetterA}, 1, 0, 0, "{0.0.0.00000000}.{00000000-0000-0000-0000-00000000000N}");
-  cut.resize(cut.size() - 1);
-  cases.push_back({"IdentifierPastTheEnd", cut, u""});
-  std::vector<std::uint8_t> hugeLength = Header(1);
-  Record(hugeLength, {key::kLetterA}, 1, 0, 0, "abcd");
-  hugeLength[19 + 51] = 0xF0, hugeLength[19 + 52] = 0xFF, hugeLength[19 + 53] = 0xFF,
-                  hugeLength[19 + 54] = 0xFF;
-  cases.push_back({"HugeLength", hugeLength, u""});
-  // The second record is cut short inside its identifier.
-  std::vector<std::uint8_t> second = Header(2);
-  Record(second, {key::kLetterA}, 1, 0, 0, "abcdefgh");
-  Record(second, {key::kLetterA + 1}, 1, 0, 0, std::string(100, 'x'));
-  second.resize(second.size() - 90);
-  cases.push_back({"SecondRecordCutShort", second, u""});
-  return cases;
+// The reader's own line for each reason ("" for none).
+std::u16string RejectionLine(HotkeyMapFault fault) {
+  switch (fault) {
+    case HotkeyMapFault::TooShort:
+      return u"  -Hotkeys configuration file has an invalid format";
+    case HotkeyMapFault::WrongSignature:
+      return u"  -Could not verify file signature, ";
+    default:
+      return u"";
+  }
 }
 
-class DamagedFileTest : public HotkeyFileTest, public testing::WithParamInterface<DamagedCase> {};
+using test_files::DamagedHotkeyMap;
+
+class DamagedFileTest : public HotkeyFileTest, public testing::WithParamInterface<DamagedHotkeyMap> {};
 
 TEST_P(DamagedFileTest, IsRejectedAndLeavesTheListsAsTheyWere) {
-  const DamagedCase& c = GetParam();
+  const DamagedHotkeyMap& c = GetParam();
+  const std::u16string line = RejectionLine(c.fault);
   files.AddFile(kPath, c.bytes);
   std::u16string kept = u"kept";
   loadedHotkeys.resize(1);
@@ -297,15 +226,16 @@ TEST_P(DamagedFileTest, IsRejectedAndLeavesTheListsAsTheyWere) {
   EXPECT_EQ(hotkeyIdentifiers, std::vector<std::u16string>{kept});
   EXPECT_EQ(loadedHotkeys[0].parameter, &hotkeyIdentifiers[0]);
   EXPECT_EQ(files.OpenHandleCount(), 0);
-  if (c.line.empty())
+  if (line.empty())
     EXPECT_TRUE(log.Lines().empty());
   else
-    EXPECT_EQ(log.Lines(), std::vector<std::u16string>{L(c.line)});
+    EXPECT_EQ(log.Lines(), std::vector<std::u16string>{L(line)});
 }
 
 // InitializeHotkeys keeps the damaged file as hmap.dat.bad and resets hmap.dat.
 TEST_P(DamagedFileTest, IsKeptAsideAndResetByTheInitialisation) {
-  const DamagedCase& c = GetParam();
+  const DamagedHotkeyMap& c = GetParam();
+  const std::u16string line = RejectionLine(c.fault);
   files.AddFile(kPath, c.bytes);
   EXPECT_TRUE(InitializeHotkeys(services, fields, 1));
   EXPECT_EQ(hotkeyInitFailed, 1);
@@ -315,7 +245,7 @@ TEST_P(DamagedFileTest, IsKeptAsideAndResetByTheInitialisation) {
   EXPECT_TRUE(table.Items().empty());
 
   std::vector<std::u16string> expected = {L(u"Intializing hotkeys setting . . .")};
-  if (!c.line.empty()) expected.push_back(L(c.line));
+  if (!line.empty()) expected.push_back(L(line));
   expected.push_back(L(u"  -Could not load hotkeys configuration file, "));
   expected.push_back(L(u"  -Damaged hotkeys configuration file kept as " + std::u16string(kDamaged)));
   expected.push_back(L(u"  -Enabled"));
@@ -327,8 +257,8 @@ TEST_P(DamagedFileTest, IsKeptAsideAndResetByTheInitialisation) {
   EXPECT_TRUE(LoadHotkeyFile(access, loadedHotkeys, hotkeyIdentifiers));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DamagedFileTest, testing::ValuesIn(DamagedCases()),
-                         [](const testing::TestParamInfo<DamagedCase>& p) {
+INSTANTIATE_TEST_SUITE_P(Cases, DamagedFileTest, testing::ValuesIn(test_files::DamagedHotkeyMaps()),
+                         [](const testing::TestParamInfo<DamagedHotkeyMap>& p) {
                            return std::string(p.param.name);
                          });
 
@@ -400,8 +330,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnreadableCase{"Encoding", "ReadBytes", 0,
                        u"  -Could not verify hotkeys configuration file encoding, "},
         UnreadableCase{"Signature", "ReadBytes", 1, u"  -Could not read file signature, "},
-        UnreadableCase{"Count", "ReadBytes", 2, u""}, UnreadableCase{"Flags", "ReadBytes", 3, u""},
-        UnreadableCase{"Length", "ReadBytes", 4, u""}, UnreadableCase{"Identifier", "ReadBytes", 5, u""},
+        UnreadableCase{"CountAndRecords", "ReadBytes", 2, u""},
         UnreadableCase{"Close", "CloseFileHandle", 0, u"  -Could not close hotkeys configuration file, "}),
     [](const testing::TestParamInfo<UnreadableCase>& p) { return std::string(p.param.name); });
 

@@ -12,6 +12,7 @@
 #include "fakes/fake_processes.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"
+#include "link_test_files.h"
 
 namespace varnolet {
 namespace {
@@ -25,26 +26,18 @@ using fakes::FakeToken;
 using fakes::FakeWmi;
 using fakes::GuidOf;
 using fakes::kStamp;
-using Bytes = std::vector<std::uint8_t>;
+using test_files::Bytes;
+using test_files::Concat;
+using test_files::DamagedLinkMap;
+using test_files::kEmptyList;
+using test_files::kOneLink;
+using test_files::kRecordHead;
 
 std::u16string L(std::u16string_view text, std::u16string_view extra = {}) {
   return std::u16string(kStamp) + u" :: " + std::u16string(text) + std::u16string(extra);
 }
 
 constexpr char16_t kRenderId[] = u"{0.0.0.00000000}.{00112233-4455-6677-8899-AABBCCDDEEFF}";
-
-// The one-link example: render endpoint {00112233-4455-6677-8899-AABBCCDDEEFF}, "Ab", C:\x.exe.
-const Bytes kOneLink = {0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00, 0x33, 0x22, 0x11, 0x00, 0x55, 0x44,
-                        0x77, 0x66, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x02, 0x00, 0x00,
-                        0x00, 0x41, 0x00, 0x62, 0x00, 0x08, 0x00, 0x00, 0x00, 0x43, 0x00, 0x3A, 0x00,
-                        0x5C, 0x00, 0x78, 0x00, 0x2E, 0x00, 0x65, 0x00, 0x78, 0x00, 0x65, 0x00};
-const Bytes kEmptyList = {0xB1, 0xB2, 0xB3, 0x00, 0x00, 0x00, 0x00};
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
 
 class DeviceLinkFileTest : public testing::Test {
  protected:
@@ -100,12 +93,6 @@ TEST_F(DeviceLinkFileTest, AnEmptyListIsTheSignatureAndAZeroCount) {
   files.AddFile(path, kOneLink);
   ASSERT_TRUE(map.SaveDeviceLinks({}));
   EXPECT_EQ(FileBytes(path), kEmptyList);
-}
-
-TEST_F(DeviceLinkFileTest, EmptyStringsAreStoredAsZeroLengths) {
-  ASSERT_TRUE(map.SaveDeviceLinks({DEVICELINK{GuidOf(u"{00000001-0002-0003-0405-060708090A0B}"), u"", u""}}));
-  EXPECT_EQ(FileBytes(path), (Bytes{0xB1, 0xB2, 0xB3, 1, 0, 0,  0,  1, 0, 0, 0, 2, 0, 3, 0, 4,
-                                    5,    6,    7,    8, 9, 10, 11, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(DeviceLinkFileTest, SavedLinksLoadBackInOrder) {
@@ -199,28 +186,15 @@ TEST_F(DeviceLinkFileTest, AnEmptyListLoadsAsNoLinks) {
   EXPECT_FALSE(failed);
 }
 
-TEST_F(DeviceLinkFileTest, BytesAfterTheLastRecordAreIgnored) {
-  files.AddFile(path, Concat({kOneLink, Bytes{0xDE, 0xAD, 0xBE, 0xEF, 0x01}}));
-  ASSERT_TRUE(map.LoadDeviceLinks(links));
-  EXPECT_EQ(links, std::vector<DEVICELINK>{Example()});
-  EXPECT_TRUE(log.Lines().empty());
-}
-
-struct RejectedCase {
-  const char* name;
-  Bytes bytes;
-  bool signature;  // rejected for its signature, not its format
-};
-
-class RejectedMapTest : public DeviceLinkFileTest, public testing::WithParamInterface<RejectedCase> {};
+class RejectedMapTest : public DeviceLinkFileTest, public testing::WithParamInterface<DamagedLinkMap> {};
 
 TEST_P(RejectedMapTest, IsKeptAsBadAndResetWithTheListUnchanged) {
-  const RejectedCase& c = GetParam();
+  const DamagedLinkMap& c = GetParam();
   files.AddFile(path, c.bytes);
   files.AddFile(map.DamagedPath(), "an older damaged map");
 
   EXPECT_TRUE(Initialize(0));  // false only for a failed subscription
-  const std::u16string reason = c.signature
+  const std::u16string reason = c.fault == DeviceLinkMapFault::WrongSignature
                                     ? L(u"  -Could not verify file signature, ", drive.GetLastErrorText())
                                     : L(u"  -Device link configuration file has an invalid format");
   EXPECT_EQ(log.Lines(),
@@ -241,62 +215,17 @@ TEST_P(RejectedMapTest, IsKeptAsBadAndResetWithTheListUnchanged) {
   EXPECT_EQ(links, kBefore);
 }
 
-const Bytes kRecordHead = {0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66,
-                           0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RejectedMapTest,
-    testing::Values(
-        RejectedCase{"OneByte", {0xB1}, false}, RejectedCase{"TwoBytes", {0xB1, 0xB2}, false},
-        RejectedCase{"ThreeBytes", {0xB1, 0xB2, 0xB3}, false},
-        RejectedCase{"FourBytes", {0xB1, 0xB2, 0xB3, 0x00}, false},
-        RejectedCase{"FiveBytes", {0xB1, 0xB2, 0xB3, 0x00, 0x00}, false},
-        RejectedCase{"SixBytes", {0xB1, 0xB2, 0xB3, 0x00, 0x00, 0x00}, false},
-        RejectedCase{"Utf8Mark", {0xEF, 0xBB, 0xBF, 0x00, 0x00, 0x00, 0x00}, true},
-        RejectedCase{"OtherSignature", {0xB1, 0xB2, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x01}, true},
-        RejectedCase{"CountWithNoRecord", {0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00}, false},
-        RejectedCase{"HugeCount",
-                     Concat({{0xB1, 0xB2, 0xB3, 0xFF, 0xFF, 0xFF, 0xFF}, kRecordHead, Bytes(8, 0)}), false},
-        RejectedCase{"ShortRecord", Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00}, kRecordHead, {0x00}}),
-                     false},
-        RejectedCase{"NameLongerThanTheFile",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00},
-                             kRecordHead,
-                             {0x64, 0, 0, 0, 0x41, 0, 0, 0, 0, 0}}),
-                     false},
-        RejectedCase{"HugeNameLength",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00},
-                             kRecordHead,
-                             {0xFF, 0xFF, 0xFF, 0xFF},
-                             Bytes(4, 0)}),
-                     false},
-        RejectedCase{"PathLongerThanTheFile",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00},
-                             kRecordHead,
-                             {0x01, 0, 0, 0, 0x41, 0},
-                             {0x09, 0, 0, 0, 0x43, 0, 0x3A, 0}}),
-                     false},
-        RejectedCase{"NoPathLength",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00},
-                             kRecordHead,
-                             {0x02, 0, 0, 0, 0x41, 0, 0x62, 0, 0x00, 0x00}}),
-                     false},
-        RejectedCase{"SecondRecordMissing",
-                     Concat({{0xB1, 0xB2, 0xB3, 0x02, 0x00, 0x00, 0x00},
-                             kRecordHead,
-                             {0x10, 0, 0, 0},
-                             Bytes(32, 0x41),
-                             {0x00, 0, 0, 0},
-                             Bytes(4, 0)}),
-                     false}),
-    [](const testing::TestParamInfo<RejectedCase>& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RejectedMapTest, testing::ValuesIn(test_files::DamagedLinkMaps()),
+                         [](const testing::TestParamInfo<DamagedLinkMap>& row) {
+                           return std::string(row.param.name);
+                         });
 
 TEST_F(DeviceLinkFileTest, ACountPastTheEndIsRejectedBeforeAnyRecordIsRead) {
   // Room for one record, a count of four billion.
   files.AddFile(path, Concat({{0xB1, 0xB2, 0xB3, 0xFF, 0xFF, 0xFF, 0xFF}, kRecordHead, Bytes(8, 0)}));
   EXPECT_FALSE(map.LoadDeviceLinks(links));
   EXPECT_TRUE(map.LastLoadRejected());
-  EXPECT_EQ(files.failures.CountOf("ReadBytes"), 2);  // the signature and the count
+  EXPECT_EQ(files.failures.CountOf("ReadBytes"), 2);  // the signature, then the rest
   EXPECT_EQ(links, kBefore);
 }
 
@@ -336,10 +265,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   u"  -Could not determine device link configuration file size, "},
                     UntouchedCase{"Signature", "ReadBytes", 0, 299,
                                   u"  -Could not read evice link configuration file signature, "},
-                    UntouchedCase{"Count", "ReadBytes", 1, 299, nullptr},
-                    UntouchedCase{"Guid", "ReadBytes", 2, 299, nullptr},
-                    UntouchedCase{"NameUnit", "ReadBytes", 4, 299, nullptr},
-                    UntouchedCase{"PathUnit", "ReadBytes", 13, 299, nullptr},
+                    UntouchedCase{"CountAndRecords", "ReadBytes", 1, 299, nullptr},
                     UntouchedCase{"Close", "CloseFileHandle", 0, 6,
                                   u" --Could not close device link configuration file, "}),
     [](const testing::TestParamInfo<UntouchedCase>& row) { return std::string(row.param.name); });

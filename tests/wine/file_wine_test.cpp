@@ -18,19 +18,7 @@ class FileWineTest : public testing::Test {
     folder = wine::FreshFolder(Ascii(testing::UnitTest::GetInstance()->current_test_info()->name()));
   }
 
-  std::vector<std::uint8_t> Bytes(const std::u16string& path) {
-    std::vector<std::uint8_t> bytes;
-    HANDLE handle =
-        CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return bytes;
-    std::uint8_t buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0)
-      bytes.insert(bytes.end(), buffer, buffer + read);
-    CloseHandle(handle);
-    return bytes;
-  }
+  std::vector<std::uint8_t> Bytes(const std::u16string& path) { return wine::ReadFileBytes(path); }
 
   Win32FileApi api;
   Win32SystemMessages messages;

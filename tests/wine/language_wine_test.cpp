@@ -149,21 +149,9 @@ TEST_F(LanguageWineTest, AnIdentifierBeyondTheTableGivesNothing) {
 }
 
 // The libraries hold resources and nothing else: no entry point, no code to run.
-std::vector<std::uint8_t> FileBytes(const std::u16string& path) {
-  std::vector<std::uint8_t> bytes;
-  HANDLE file = CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  bytes.resize(GetFileSize(file, nullptr));
-  DWORD read = 0;
-  if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
-  bytes.resize(read);
-  CloseHandle(file);
-  return bytes;
-}
-
 TEST_F(LanguageWineTest, LibrariesAreResourceOnly) {
   for (const std::u16string* path : {&englishPath, &greekPath}) {
-    const std::vector<std::uint8_t> bytes = FileBytes(*path);
+    const std::vector<std::uint8_t> bytes = wine::ReadFileBytes(*path);
     ASSERT_GT(bytes.size(), sizeof(IMAGE_DOS_HEADER)) << Narrow(*path);
     IMAGE_DOS_HEADER dos;
     std::memcpy(&dos, bytes.data(), sizeof dos);

@@ -10,6 +10,7 @@
 #include "app/activity_log.h"
 #include "link/device_link_file.h"
 #include "link/device_link_file_win32.h"
+#include "link/link_test_files.h"
 #include "link/processes_win32.h"
 #include "support/clock_win32.h"
 #include "support/file.h"
@@ -22,10 +23,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const Bytes kOneLink = {0xB1, 0xB2, 0xB3, 0x01, 0x00, 0x00, 0x00, 0x33, 0x22, 0x11, 0x00, 0x55, 0x44,
-                        0x77, 0x66, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x02, 0x00, 0x00,
-                        0x00, 0x41, 0x00, 0x62, 0x00, 0x08, 0x00, 0x00, 0x00, 0x43, 0x00, 0x3A, 0x00,
-                        0x5C, 0x00, 0x78, 0x00, 0x2E, 0x00, 0x65, 0x00, 0x78, 0x00, 0x65, 0x00};
+using test_files::kOneLink;
 
 class LinkMapWineTest : public testing::Test {
  protected:
@@ -37,18 +35,7 @@ class LinkMapWineTest : public testing::Test {
     map.emplace(log, drive, DeviceLinkFile::MapPath(data));
   }
 
-  static Bytes Read(const std::u16string& path) {
-    Bytes bytes;
-    HANDLE handle =
-        CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return bytes;
-    std::uint8_t buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0)
-      bytes.insert(bytes.end(), buffer, buffer + read);
-    CloseHandle(handle);
-    return bytes;
-  }
+  static Bytes Read(const std::u16string& path) { return wine::ReadFileBytes(path); }
   static void Write(const std::u16string& path, const Bytes& bytes) {
     HANDLE handle = CreateFileW(as_wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;

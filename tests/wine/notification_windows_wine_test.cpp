@@ -107,18 +107,6 @@ bool Contains(const std::vector<HWND>& windows, HWND window) {
   return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
-std::string ReadAll(const std::u16string& path) {
-  std::string text;
-  HANDLE file = CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return text;
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
-  CloseHandle(file);
-  return text;
-}
-
 // Sets the work area for the life of the object (not saved to the user's
 // profile), as a taskbar along another edge would, and puts the old one back.
 class WorkAreaOverride {
@@ -502,7 +490,7 @@ TEST_F(NotificationWindowsWineTest, NoTaskbarButtonOnWinesTaskbar) {
   CloseHandle(job);
   ASSERT_EQ(waited, WAIT_OBJECT_0) << "the virtual desktop did not close";
 
-  const std::string xml = ReadAll(report);
+  const std::string xml = wine::ReadWholeFile(report);
   ASSERT_FALSE(xml.empty()) << "the copy wrote no report";
   EXPECT_NE(xml.find("tests=\"1\""), std::string::npos) << xml;
   EXPECT_NE(xml.find("failures=\"0\""), std::string::npos) << xml;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,17 +33,24 @@ inline std::u16string FreshFolder(const std::u16string& name) {
 }
 
 // A whole file's bytes ("" when it cannot be opened), read while others may
-// still write it.
+// still write, rename or delete it.
 inline std::string ReadWholeFile(const std::u16string& path) {
   std::string text;
-  HANDLE file = CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return text;
   char chunk[4096];
   DWORD read = 0;
   while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
   CloseHandle(file);
   return text;
+}
+
+// The same as bytes (none when the file cannot be opened).
+inline std::vector<std::uint8_t> ReadFileBytes(const std::u16string& path) {
+  const std::string text = ReadWholeFile(path);
+  return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 // The lines of a text that ends each line with a line feed.

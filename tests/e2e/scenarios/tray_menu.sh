@@ -14,9 +14,6 @@ set -u
 
 PROGRAM=$RIG_BUILD/src/Varnolet7.exe
 [ -f "$PROGRAM" ] || fail "$PROGRAM is missing"
-SETTINGS='HKCU\Software\Kestrova Technologies\Varnolet 7'
-
-set_setting() { rig wine reg add "$SETTINGS" /v "$1" /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1; }
 
 start_program() {
   rig program "$PROGRAM"
