@@ -9,6 +9,7 @@
 // dialog's handlers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -168,6 +169,12 @@ class LongRunTest : public testing::Test {
                 {GuidOf(kMicrophoneGuid), u"Notepad", kNotepad},
                 {GuidOf(kSpeakersGuid), u"Player", kPlayer},
                 {GuidOf(kLineInGuid), u"Player", kPlayer}});
+    // The linked programs, with the product names the dialog reads from them.
+    for (const auto& [path, product] : {std::pair{kNotepad, u"Notepad"}, std::pair{kPlayer, u"Player"}}) {
+      rig.files.AddFile(path, std::string("MZ"));
+      rig.files.SetVersionResource(
+          path, {{0x0409, 0x04B0}, {{u"\\StringFileInfo\\040904b0\\ProductName", product}}});
+    }
     rig.processes.Add(4, u"C:\\windows\\system32\\services.exe");
     rig.processes.Add(5, u"C:\\windows\\explorer.exe");
   }
@@ -245,6 +252,14 @@ class LongRunTest : public testing::Test {
     rig.options.CheckClicked(C::checkMultimedia, role % 10 == 1);
     rig.options.CheckClicked(C::checkCommunications, role / 10 == 1);
     rig.options.ListSelected(C::comboLanguage, LanguageOf(block));
+    // One playback device's link is cleared and made again with its program.
+    const int device = block % 2;
+    rig.options.CategorySelected(2);
+    rig.options.ListSelected(C::comboLinkPlaybackDevices, device);
+    rig.options.ButtonClicked(C::BtnClearRenderLink);
+    rig.optionsView.picks = {device == 0 ? kNotepad : kPlayer};
+    rig.options.ButtonClicked(C::BtnSelectPlaybackDevicesProgram);
+    rig.options.CategorySelected(block % 5);
     rig.options.ButtonClicked(C::BtnOK);
     currentRole = role;
     ++optionsConfirmed;
@@ -331,6 +346,7 @@ TEST_F(LongRunTest, NothingTheProgramHoldsGrowsWithUse) {
   ASSERT_EQ(rig.wmi.ActiveSubscriptions(), 1);
   ASSERT_TRUE(rig.view.trayVisible);
   ASSERT_EQ(rig.registry.OpenHandleCount(), 1);
+  const std::vector<DEVICELINK> links = form().DeviceLinks();
   const Counts before = Held(rig);
 
   for (int block = 0; block < kBlocks; ++block) {
@@ -377,7 +393,11 @@ TEST_F(LongRunTest, NothingTheProgramHoldsGrowsWithUse) {
 
   // The hotkeys and links saved by every OK are those loaded at start.
   EXPECT_EQ(form().LoadedHotkeys().size(), 4u);
-  EXPECT_EQ(form().DeviceLinks().size(), 4u);
+  std::vector<DEVICELINK> linksAfter = form().DeviceLinks();
+  ASSERT_EQ(linksAfter.size(), links.size());
+  for (const DEVICELINK& link : links)
+    EXPECT_NE(std::find(linksAfter.begin(), linksAfter.end(), link), linksAfter.end());
+  EXPECT_TRUE(rig.optionsView.messages.empty());  // never "already linked"
 
   // Nothing held grows.
   const Counts after = Held(rig);
