@@ -43,6 +43,8 @@ class FailureScript {
   }
 
   const std::vector<std::string>& Calls() const { return calls_; }
+  // Drops the calls recorded so far (a long run keeps only what it counts).
+  void ForgetCalls() { calls_.clear(); }
   int CountOf(const std::string& op) const {
     int n = 0;
     for (const std::string& call : calls_) n += call == op ? 1 : 0;
