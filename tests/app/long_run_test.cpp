@@ -476,7 +476,9 @@ TEST_F(LongRunTest, NothingTheProgramHoldsGrowsWithUse) {
 // at each place it is used: whatever the failure leaves undone, nothing it
 // had opened, made or subscribed stays held once the next round has run.
 // (A close that fails is left out: the handle is the system's to drop, and
-// closing it again could close another handle that took its value.)
+// closing it again could close another handle that took its value. So is a
+// cancellation that fails while Device Link subscribes anew: the watcher
+// then lets go of its old subscription on purpose and leaves it to WMI.)
 TEST(LongRunFailuresTest, AFailureOnTheWayLeavesNothingHeld) {
   using Script = fakes::FailureScript& (*)(FormRig&);
   const Script audio = [](FormRig& r) -> fakes::FailureScript& { return r.audio.failures; };
