@@ -153,6 +153,7 @@ class Session {
     for (const DeviceHotkey& hotkey : kDeviceHotkeys)
       test_files::Record(map, {hotkey.position}, 1, 0, 1, test_files::Narrow(*hotkey.id));
     rig.files.AddFile(kHotkeyFile, map);
+    hotkeyMap = map;
 
     // The Greek library: the English table marked, so that its captions tell.
     std::vector<std::u16string> greek = FormRig::EnglishStrings();
@@ -378,6 +379,7 @@ class Session {
   std::size_t expectedSetCalls = 0;
   std::size_t setCalls = 0;  // what Core Audio was asked, over the whole run
   std::size_t balloons = 0;
+  std::vector<std::uint8_t> hotkeyMap;  // the file as written before start
   std::uint32_t nextProcessId = 1000;
   std::size_t letter = 0;
   int keyEvents = 0;
@@ -448,7 +450,8 @@ TEST_F(LongRunTest, NothingTheProgramHoldsGrowsWithUse) {
 
   // The hotkeys and links saved by every OK are those loaded at start.
   EXPECT_EQ(form().LoadedHotkeys().size(), 4u);
-  std::vector<DEVICELINK> linksAfter = form().DeviceLinks();
+  EXPECT_EQ(rig.files.Bytes(kHotkeyFile), hotkeyMap);
+  const std::vector<DEVICELINK> linksAfter = form().DeviceLinks();
   ASSERT_EQ(linksAfter.size(), links.size());
   for (const DEVICELINK& link : links)
     EXPECT_NE(std::find(linksAfter.begin(), linksAfter.end(), link), linksAfter.end());
