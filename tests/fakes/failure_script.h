@@ -30,7 +30,7 @@ class FailureScript {
 
   // Consulted by the fake at each call; records the call.
   std::optional<std::uint32_t> Take(const std::string& op) {
-    calls_.push_back(op);
+    if (recording_) calls_.push_back(op);
     auto planned = plans_.find(op);
     if (planned != plans_.end() && !planned->second.empty()) {
       std::optional<std::uint32_t> code = planned->second.front();
@@ -43,6 +43,10 @@ class FailureScript {
   }
 
   const std::vector<std::string>& Calls() const { return calls_; }
+  // Drops the calls recorded so far and stops or resumes recording them (a
+  // long run keeps only what it counts).
+  void ForgetCalls() { calls_.clear(); }
+  void RecordCalls(bool on) { recording_ = on; }
   int CountOf(const std::string& op) const {
     int n = 0;
     for (const std::string& call : calls_) n += call == op ? 1 : 0;
@@ -53,6 +57,7 @@ class FailureScript {
   std::map<std::string, std::deque<std::optional<std::uint32_t>>> plans_;
   std::map<std::string, std::uint32_t> always_;
   std::vector<std::string> calls_;
+  bool recording_ = true;
 };
 
 }  // namespace varnolet::fakes

@@ -35,6 +35,10 @@ class FakeRawInput final : public RawInputApi {
 
   // Puts a record behind a handle; returns the handle.
   std::uintptr_t Deliver(std::vector<std::uint8_t> record);
+  // Frees a record, as the system does once its WM_INPUT message is handled.
+  void Retire(std::uintptr_t handle) { records_.erase(handle); }
+  // Records delivered and not yet retired.
+  int Pending() const { return static_cast<int>(records_.size()); }
   // Registered device classes, as GetRegisteredRawInputDevices would list them.
   const std::vector<RawInputDevice>& Registered() const { return registered_; }
 
