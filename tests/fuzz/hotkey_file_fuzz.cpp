@@ -31,7 +31,7 @@ void CheckPattern(const DEVICEINPUT& pattern) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fakes::FakeUtf8 utf8;
   const std::span<const std::uint8_t> bytes(data, size);
-  const HotkeySlot untouched;
+  static const HotkeySlot untouched;
   std::vector<HotkeySlot> hotkeys = {untouched};
   const HotkeyMapFault fault = ReadHotkeyMap(bytes, utf8, hotkeys);
   if (fault != HotkeyMapFault::None) {
