@@ -15,19 +15,14 @@ std::u16string Value(const std::u16string& text) {
   return kValue + text;
 }
 
-// The endpoints of a list, without its placeholder entry.
-std::size_t EndpointCount(const MonitorDeviceList& list) {
-  return std::min(list.count, list.devices.size());
-}
-
 const std::u16string* NameByIdentifier(const MonitorDeviceList& list, const std::u16string& identifier) {
-  for (std::size_t i = 0; i < EndpointCount(list); ++i)
+  for (std::size_t i = 0; i < list.devices.size(); ++i)
     if (list.devices[i].id == identifier) return &list.devices[i].name;
   return nullptr;
 }
 
 const std::u16string* NameByGuidText(const MonitorDeviceList& list, const std::u16string& guid) {
-  for (std::size_t i = 0; i < EndpointCount(list); ++i) {
+  for (std::size_t i = 0; i < list.devices.size(); ++i) {
     const std::u16string& identifier = list.devices[i].id;
     if (identifier.size() > kEndpointIdPrefixLength &&
         identifier.compare(kEndpointIdPrefixLength, std::u16string::npos, guid) == 0)
@@ -110,7 +105,7 @@ std::vector<std::u16string> SettingsPage(const MonitorSnapshot& s) {
 
 std::vector<std::u16string> DeviceListLines(const MonitorDeviceList& list) {
   std::vector<std::u16string> lines;
-  for (std::size_t i = 0; i < EndpointCount(list); ++i) {
+  for (std::size_t i = 0; i < list.devices.size(); ++i) {
     lines.push_back(Decimal(static_cast<std::int64_t>(i)) + u".)");
     lines.push_back(u"Device name: " + list.devices[i].name);
     lines.push_back(u"Device GUID: " + list.devices[i].id);
@@ -120,8 +115,9 @@ std::vector<std::u16string> DeviceListLines(const MonitorDeviceList& list) {
 }
 
 std::vector<std::u16string> DefaultDeviceLines(const MonitorDeviceList& list) {
-  // A default index outside the list (devices removed since) shows the first entry.
-  DEVICEINFO shown;
+  // A default index outside the list (devices removed since) shows the first
+  // endpoint; an empty list shows its text without an identifier.
+  DEVICEINFO shown{list.emptyText, {}};
   if (!list.devices.empty()) {
     const bool inside =
         list.defaultIndex >= 0 && static_cast<std::size_t>(list.defaultIndex) < list.devices.size();

@@ -29,12 +29,12 @@ inline constexpr const char16_t* kTabNames[kTabCount] = {
 inline constexpr char16_t kCaption[] = u"Varnolet 7 Monitor";
 }  // namespace monitor
 
-// A device list as the main form holds it: `devices` holds the `count`
-// endpoints, or only the placeholder entry (a message as name, no identifier)
-// when there are none; `defaultIndex` is the index of the current default.
+// A device list as the main form holds it: the endpoints, the text an empty
+// list shows in their place ("no devices" or why the enumeration failed), and
+// the index of the current default.
 struct MonitorDeviceList {
   std::vector<DEVICEINFO> devices;
-  std::size_t count = 0;
+  std::u16string emptyText;
   int defaultIndex = 0;
 };
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/activity_log.h"
+#include "support/activity_log.h"
 #include "input/hotkeys.h"
 #include "input/raw_input.h"
 #include "support/file.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/activity_log.h"
+#include "support/activity_log.h"
 #include "link/com_guid.h"
 #include "link/processes.h"
 #include "support/file.h"

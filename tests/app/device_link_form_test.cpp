@@ -84,7 +84,7 @@ TEST_F(DeviceLinkFormTest, NothingHappensWhileDeviceLinkIsOff) {
   WriteLinks({{GuidOf(kHeadsetGuid), u"Notepad", kNotepad}});
   TNotificationsForm& form = rig.Start();
   rig.processes.Add(1200, kNotepad);
-  EXPECT_TRUE(form.DeviceLinkCallback(0));
+  EXPECT_TRUE(form.DeviceLink().ProcessStarted());
   EXPECT_TRUE(rig.audio.setCalls.empty());
 }
 

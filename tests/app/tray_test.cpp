@@ -52,7 +52,7 @@ TEST_F(TrayTest, MenuListsTheDevicesAndChecksAndDisablesTheDefaults) {
   ASSERT_EQ(rig.view.recordingItems.size(), 1u);
   EXPECT_TRUE(rig.view.recordingItems[0].checked);
   EXPECT_EQ(rig.view.captions, (Lines{u"Playback", u"Recording", u"Options", u"Exit"}));
-  EXPECT_EQ(form.DefaultPlaybackIndex(), 1);
+  EXPECT_EQ(form.Devices().Playback().defaultIndex, 1);
 }
 
 TEST_F(TrayTest, TwoEndpointsWithOneNameAreCheckedByIdentifier) {
@@ -110,7 +110,7 @@ TEST_F(TrayTest, AFailedCountNeverLetsTheFormIndexPastItsLists) {
   rig.audio.failures.FailAfter("CollectionCount", 1, fakes::kUnspecifiedError);
   TNotificationsForm& form = Start();
   EXPECT_TRUE(form.PlaybackDevices().empty());
-  EXPECT_EQ(form.PlaybackList().size(), 1u);  // the placeholder
+  EXPECT_TRUE(form.Devices().Playback().failed);
   const Lines lines = rig.Lines();
   EXPECT_NE(std::find_if(lines.begin(), lines.end(),
                          [](const std::u16string& line) {
@@ -163,7 +163,7 @@ TEST_F(TrayTest, RolesMakeTheirCallsInOrderAndCountFailures) {
       local.audio.failures.FailNext("SetDefaultEndpoint", fakes::kUnspecifiedError);
       local.audio.failures.FailNext("SetDefaultEndpoint", fakes::kElementNotFound);
     }
-    EXPECT_EQ(form.ChangeDefaultRenderDevice(0), c.expectedResult);
+    EXPECT_EQ(form.Devices().SwitchTo(true, 0), c.expectedResult);
     std::vector<std::int32_t> roles;
     for (const auto& call : local.audio.setCalls) {
       EXPECT_EQ(call.id, kHeadset);
@@ -182,7 +182,7 @@ TEST_F(TrayTest, RolesMakeTheirCallsInOrderAndCountFailures) {
 TEST_F(TrayTest, CaptureSwitchUsesTheRecordingListAndItsTexts) {
   rig.registry.SetDword(kKey, u"Role", 1);
   TNotificationsForm& form = Start();
-  EXPECT_EQ(form.ChangeDefaultCaptureDevice(0), 0);
+  EXPECT_EQ(form.Devices().SwitchTo(false, 0), 0);
   EXPECT_EQ(SetCalls(), (std::vector<std::pair<std::u16string, std::int32_t>>{{kMicrophone, 1}}));
   EXPECT_EQ(rig.Section(u"Changing default capture device . . ."),
             (Lines{u"Changing default capture device . . .", u"  -Microphone"}));
@@ -218,12 +218,12 @@ TEST_F(TrayTest, NoBalloonWhileNotificationsAreOff) {
 TEST_F(TrayTest, DefaultThatCannotBeReadKeepsThePreviousIndex) {
   TNotificationsForm& form = Start();
   form.TrayMouseDown();
-  EXPECT_EQ(form.DefaultPlaybackIndex(), 1);
+  EXPECT_EQ(form.Devices().Playback().defaultIndex, 1);
   rig.audio.failures.FailAlways("DefaultEndpoint:render", fakes::kElementNotFound);
   form.TrayMouseDown();
   // The field keeps the default read before, whose item is still listed.
   EXPECT_TRUE(rig.view.playbackItems[1].checked);
-  EXPECT_EQ(form.DefaultPlaybackIndex(), 1);
+  EXPECT_EQ(form.Devices().Playback().defaultIndex, 1);
 
   FormRig fresh;  // never read: nothing is checked
   fresh.audio.render = {Endpoint(kHeadset, u"Headset")};

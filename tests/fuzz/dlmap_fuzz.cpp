@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/activity_log.h"
+#include "support/activity_log.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_system.h"
 #include "link/device_link_file.h"
