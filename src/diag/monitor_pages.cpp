@@ -77,25 +77,25 @@ std::vector<std::u16string> SettingsPage(const MonitorSnapshot& s) {
   };
   struct Row {
     const char16_t* title;
-    std::size_t slot;
+    int slot;
     std::vector<Word> words;
   };
   const Row rows[] = {
-      {u"Language:", 0, {{0, u"English"}, {1, u"Greek"}}},
-      {u"Start with Windows:", 1, {{1, u"Enabled"}, {0, u"Disabled"}}},
-      {u"Splash screen:", 2, {{0, u"Enabled"}, {1, u"Disabled"}}},
-      {u"Notifications:", 3, {{1, u"Enabled"}, {0, u"Disabled"}}},
-      {u"Device Link:", 6, {{1, u"Enabled"}, {0, u"Disabled"}}},
-      {u"Hotkeys:", 4, {{1, u"Enabled"}, {0, u"Disabled"}}},
+      {u"Language:", setting::Language, {{0, u"English"}, {1, u"Greek"}}},
+      {u"Start with Windows:", setting::Startup, {{1, u"Enabled"}, {0, u"Disabled"}}},
+      {u"Splash screen:", setting::Splash, {{0, u"Enabled"}, {1, u"Disabled"}}},
+      {u"Notifications:", setting::Notifications, {{1, u"Enabled"}, {0, u"Disabled"}}},
+      {u"Device Link:", setting::DeviceLink, {{1, u"Enabled"}, {0, u"Disabled"}}},
+      {u"Hotkeys:", setting::Hotkeys, {{1, u"Enabled"}, {0, u"Disabled"}}},
       {u"Device Role:",
-       5,
+       setting::Role,
        {{1, u"Multimedia"}, {10, u"Communications"}, {11, u"Multimedia & Communications"}}},
   };
   std::vector<std::u16string> lines;
   for (const Row& row : rows) {
     std::u16string word;
     for (const Word& candidate : row.words)
-      if (candidate.value == s.settings[row.slot]) word = candidate.text;
+      if (candidate.value == s.settings[static_cast<std::size_t>(row.slot)]) word = candidate.text;
     lines.push_back(u"");
     lines.push_back(row.title);
     lines.push_back(Value(word));

@@ -11,6 +11,7 @@
 #include "audio/endpoints.h"
 #include "input/hotkeys.h"
 #include "link/device_link_file.h"
+#include "settings/user_settings.h"
 #include "support/time_stamp.h"
 
 namespace varnolet {
@@ -46,8 +47,8 @@ struct MonitorSnapshot {
   std::u16string dataPath;            // the APPDATA folder
   std::u16string executablePath;      // the executable's full path
   std::u16string registryKey;         // the settings key under HKEY_CURRENT_USER
-  // Settings: UserSettings slots 0-6
-  std::array<std::int32_t, 7> settings{};
+  // Settings: the seven values, by the setting:: names
+  UserSettings settings{};
   // Endpoints
   MonitorDeviceList playback;
   MonitorDeviceList recording;

@@ -112,11 +112,11 @@ TEST(MonitorPagesTest, SettingsWithoutAWordShowNothingAfterTheHyphen) {
   EXPECT_EQ(lines[14], u"    -");          // Device Link 5
   EXPECT_EQ(lines[17], u"    -Disabled");  // Hotkeys 0
   EXPECT_EQ(lines[20], u"    -");          // Role 0
-  s.settings[5] = 11;
-  s.settings[0] = 0;
+  s.settings[setting::Role] = 11;
+  s.settings[setting::Language] = 0;
   EXPECT_EQ(SettingsPage(s)[20], u"    -Multimedia & Communications");
   EXPECT_EQ(SettingsPage(s)[2], u"    -English");
-  s.settings[5] = 1;
+  s.settings[setting::Role] = 1;
   EXPECT_EQ(SettingsPage(s)[20], u"    -Multimedia");
 }
 
