@@ -99,12 +99,10 @@ class TNotificationsForm final : public MonitorSource,
   const std::vector<std::u16string>& StringTable() const { return texts_.Table(); }
   const ActivityLog& Log() const { return activityLog_; }
   const std::u16string& ApplicationPath() const { return applicationPath_; }
-  const std::u16string& ApplicationDirectory() const { return applicationDirectory_; }
   const std::u16string& ApplicationDataPath() const { return applicationDataPath_; }
   bool ShowSplashFlag() const { return showSplash_; }
   bool NotificationsEnabled() const { return notificationsEnabled_; }
   bool HotkeysEnabled() const { return hotkeys_.Enabled(); }
-  bool TrayVisible() const { return trayVisible_; }
 
  private:
   // TimerD behind the key sequence's timer interface.
