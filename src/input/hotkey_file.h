@@ -1,7 +1,7 @@
 // The hotkey map file hmap.dat: its writer, its reader, and the hotkey
 // initialisation that loads it, registers the hotkeys and turns raw keyboard
-// input on or off by the Hotkeys setting. The routines work on the main form's
-// fields and the process-wide objects handed to them.
+// input on or off by the Hotkeys setting. The routines work on the hotkeys
+// feature's fields and the process-wide objects handed to them.
 //
 // Layout (little-endian): EF BB BF, the 12-byte signature, a 32-bit count,
 // then per hotkey the flags of key positions 0-47, the Alt, Shift and Ctrl
@@ -93,7 +93,7 @@ enum class HotkeyFileFault {
 bool LoadHotkeyFile(HotkeyFileAccess& access, std::vector<HOTKEY>& loadedHotkeys,
                     std::vector<std::u16string>& hotkeyIdentifiers, HotkeyFileFault* fault = nullptr);
 
-// The main form's hotkey fields the initialisation works on.
+// The hotkeys feature's fields the initialisation works on.
 struct HotkeyFields {
   std::vector<HOTKEY>& loadedHotkeys;
   std::vector<std::u16string>& hotkeyIdentifiers;
@@ -107,7 +107,7 @@ struct HotkeyServices {
   CHotkeys& table;        // HotkeyTable
   CRawInput& rawInput;    // RawInput (its Keyboard device)
   std::uintptr_t window;  // the main form's window: the raw input target
-  HotkeyCallback action;  // the main form's HotkeyAction
+  HotkeyCallback action;  // HotkeysFeature::Fire, every hotkey's action
 };
 
 // The hotkey initialisation: load, register, then raw input by the Hotkeys

@@ -121,7 +121,7 @@ struct DeviceLinkApply {
   bool checked;                                // checkDeviceLink
   const std::vector<DEVICELINK>& dialogLinks;  // the dialog's working list
   std::int32_t& deviceLinkSetting;             // the DeviceLink setting
-  std::function<bool()> initializeDeviceLink;  // the main form's InitializeDeviceLink
+  std::function<bool()> initializeDeviceLink;  // DeviceLinkFeature::Initialize
   CRegistry& registry;
   std::u16string settingsKey;                     // under HKEY_CURRENT_USER
   std::function<void(std::int32_t)> showBalloon;  // tray balloon with a string-table text
