@@ -64,6 +64,7 @@ class Win32EntryHost final : public EntryHost {
     form_ =
         std::make_unique<TNotificationsForm>(objects_, environment_, libraries_, *optionsForm_, *mainWindow_);
     mainWindow_->Attach(form_.get());
+    form_->Start();
     TNotificationsForm* form = form_.get();
     debugForm_ = std::make_unique<DebugFormWindow>(
         application_.Handle(), [form](int tab) { return MonitorPage(tab, *form); },

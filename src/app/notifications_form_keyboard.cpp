@@ -1,88 +1,56 @@
-// The keyboard's path through the main form: raw input, the hotkey actions
-// and the monitor key sequence, and the monitor's view of the form.
+// The keyboard's path through the main form: raw input, the two hotkey
+// commands that change the program's settings, and the monitor's view of the form.
 #include "app/notifications_form.h"
 
 namespace varnolet {
 
 void TNotificationsForm::OnRawInput(std::uintptr_t rawInputHandle) {
-  if (HandleRawInput(objects_.RawInput.Keyboard, objects_.HotkeyTable, keySequence_, inputState,
-                     rawInputHandle))
-    view_.ShowDebugForm();
+  if (hotkeys_.OnRawInput(rawInputHandle)) view_.ShowDebugForm();
 }
 
-bool TNotificationsForm::HotkeyAction(const std::u16string* parameter) {
-  // A copy: disabling hotkeys reloads the identifier list the parameter points into.
-  const std::u16string identifier = *parameter;
-  const HotkeyActionPlan plan = PlanHotkeyAction(
-      identifier, hotkeysEnabled == 1, playbackDevices, static_cast<std::size_t>(playbackCount),
-      recordingDevices, static_cast<std::size_t>(recordingCount),
-      [](const DEVICEINFO& device) -> const std::u16string& { return device.id; });
+void TNotificationsForm::DisableHotkeys() {
+  settings_[setting::Hotkeys] = 0;
+  options_.UpdateForm();
+  // The hotkeys are saved as they were loaded, those of absent devices
+  // included; the Options dialog's slots may hold a cancelled dialog's edits.
+  ApplySavedHotkeys(hotkeys_.SaveLoaded(options_.Checked(OptionsControl::checkHotkeys)));
+  view_.LoadPicture(u"IMG_1");
+  notification_.ShowNotification(String(37));
+}
 
-  if (plan.disableHotkeys) {
-    settings[setting::Hotkeys] = 0;
+void TNotificationsForm::ToggleNotifications() {
+  if (notificationsEnabled_) {
+    // Shown first, while notifications are still on.
+    notification_.ShowNotification(String(38));
+    settings_[setting::Notifications] = 0;
     options_.UpdateForm();
-    // The hotkeys are saved as they were loaded, those of absent devices
-    // included; the Options dialog's slots may hold a cancelled dialog's edits.
-    const std::vector<HotkeySlot> slots = LoadedHotkeySlots(loadedHotkeys, hotkeyIdentifiers);
-    ApplySavedHotkeys(SaveHotkeyConfiguration(hotkeyServices_, hotkeyFields_, settings[setting::Hotkeys],
-                                              options_.Checked(OptionsControl::checkHotkeys), slots));
-    view_.LoadPicture(u"IMG_1");
-    ShowNotification(String(37));
+    SaveNotifications();
+    view_.LoadPicture(u"IMG_2");
+  } else {
+    settings_[setting::Notifications] = 1;
+    options_.UpdateForm();
+    SaveNotifications();
+    view_.LoadPicture(u"IMG_2");
+    notification_.ShowNotification(String(39));
   }
-
-  if (plan.toggleNotifications) {
-    if (notificationsEnabled) {
-      // Shown first, while notifications are still on.
-      ShowNotification(String(38));
-      settings[setting::Notifications] = 0;
-      options_.UpdateForm();
-      SaveNotifications();
-      view_.LoadPicture(u"IMG_2");
-    } else {
-      settings[setting::Notifications] = 1;
-      options_.UpdateForm();
-      SaveNotifications();
-      view_.LoadPicture(u"IMG_2");
-      ShowNotification(String(39));
-    }
-  }
-
-  // A device is announced only when the switch worked.
-  if (plan.playbackDevice >= 0) {
-    const DEVICEINFO device = playbackDevices[static_cast<std::size_t>(plan.playbackDevice)];
-    const std::int32_t failures = ChangeDefaultRenderDevice(plan.playbackDevice);
-    UpdatePopupMenuExecute();
-    if (failures == 0) {
-      view_.LoadPicture(u"IMG_3");
-      ShowNotification(device.name);
-    }
-  }
-  if (plan.recordingDevice >= 0) {
-    const DEVICEINFO device = recordingDevices[static_cast<std::size_t>(plan.recordingDevice)];
-    const std::int32_t failures = ChangeDefaultCaptureDevice(plan.recordingDevice);
-    UpdatePopupMenuExecute();
-    if (failures == 0) {
-      view_.LoadPicture(u"IMG_4");
-      ShowNotification(device.name);
-    }
-  }
-  return true;
 }
 
 MonitorSnapshot TNotificationsForm::Snapshot() {
   MonitorSnapshot snapshot;
   snapshot.windowsDescription = objects_.WindowsVersion.GetDescription();
-  snapshot.applicationPath = applicationDirectory;
-  snapshot.dataPath = applicationDataPath;
-  snapshot.executablePath = applicationPath;
-  snapshot.registryKey = registryKeyPath;
-  snapshot.settings = settings;
-  snapshot.playback = {playbackDevices, static_cast<std::size_t>(playbackCount), defaultPlaybackIndex};
-  snapshot.recording = {recordingDevices, static_cast<std::size_t>(recordingCount), defaultRecordingIndex};
-  snapshot.deviceLinks = deviceLinks;
-  snapshot.loadedHotkeys = loadedHotkeys;
-  snapshot.hotkeyIdentifiers = hotkeyIdentifiers;
-  snapshot.log = activityLog.Lines();
+  snapshot.applicationPath = applicationDirectory_;
+  snapshot.dataPath = applicationDataPath_;
+  snapshot.executablePath = applicationPath_;
+  snapshot.registryKey = settings_.KeyPath();
+  snapshot.settings = settings_.Values();
+  const DeviceDirection& playback = devices_.Playback();
+  const DeviceDirection& recording = devices_.Recording();
+  snapshot.playback = {playback.devices, String(playback.failed ? 24 : 26), playback.defaultIndex};
+  snapshot.recording = {recording.devices, String(recording.failed ? 25 : 27), recording.defaultIndex};
+  snapshot.deviceLinks = deviceLink_.Links();
+  snapshot.loadedHotkeys = hotkeys_.Loaded();
+  snapshot.hotkeyIdentifiers = hotkeys_.Identifiers();
+  snapshot.log = activityLog_.Lines();
   return snapshot;
 }
 

@@ -1,5 +1,5 @@
-// The tray icon of the main form: its balloons, the device lists, the popup
-// menu and the two switching routines every default change goes through.
+// The tray icon of the main form: its balloons, the popup menu and its
+// device items, and the switches picked there.
 #include "app/notifications_form.h"
 
 namespace varnolet {
@@ -26,76 +26,29 @@ void TNotificationsForm::SplashFinished() {
   MakeTrayVisible();
 }
 
-// ----------------------------------------------------------- device lists
+// ------------------------------------------------------------- the menu
 
 void TNotificationsForm::TrayMouseDown() {
-  EnumerateAudioDevicesExecute();
+  devices_.Enumerate();
   UpdatePopupMenuExecute();
 }
 
-void TNotificationsForm::EnumerateDirection(CCollectionInterface& collection,
-                                            std::vector<DEVICEINFO>& devices, int& count, int noDevices,
-                                            int failed, const std::u16string& failureLine) {
-  if (collection.Enumerate()) {
-    // The count is the list's own size: no index into a device list is ever
-    // bounded by anything but that list.
-    devices = collection.GetDevices();
-    count = static_cast<int>(devices.size());
-    if (count == 0) devices.push_back(DEVICEINFO{String(noDevices), {}});
-  } else {
-    AddLog(failureLine, objects_.Enumeration.GetLastErrorText());
-    devices.push_back(DEVICEINFO{String(failed), {}});
+void TNotificationsForm::RebuildDeviceItems(bool render) {
+  const DeviceDirection& direction = devices_.Direction(render);
+  std::vector<MenuItemModel> items;
+  for (std::size_t i = 0; i < direction.devices.size(); ++i)
+    items.push_back(MenuItemModel{direction.devices[i].name, static_cast<int>(i), false, true, true});
+  const int checked = devices_.RefreshDefault(render);
+  if (checked >= 0) {
+    items[static_cast<std::size_t>(checked)].checked = true;
+    items[static_cast<std::size_t>(checked)].enabled = false;
   }
-}
-
-void TNotificationsForm::EnumerateAudioDevicesExecute() {
-  playbackCount = 0;
-  recordingCount = 0;
-  playbackDevices.clear();
-  recordingDevices.clear();
-  EnumerateDirection(objects_.Enumeration.RenderCollection(), playbackDevices, playbackCount, 26, 24,
-                     u"  -Could not enumerate render audio endpoint devices, ");
-  EnumerateDirection(objects_.Enumeration.CaptureCollection(), recordingDevices, recordingCount, 27, 25,
-                     u"  -Could not enumerate capture audio endpoint devices, ");
-  totalDevices = playbackCount + recordingCount;
-}
-
-std::span<const DEVICEINFO> TNotificationsForm::PlaybackDevices() const {
-  return std::span<const DEVICEINFO>(playbackDevices).first(static_cast<std::size_t>(playbackCount));
-}
-
-std::span<const DEVICEINFO> TNotificationsForm::RecordingDevices() const {
-  return std::span<const DEVICEINFO>(recordingDevices).first(static_cast<std::size_t>(recordingCount));
-}
-
-// ------------------------------------------------------------- the menu
-
-void TNotificationsForm::RebuildDeviceItems(DeviceMenu menu, const std::vector<DEVICEINFO>& devices,
-                                            int count, CCollectionInterface& collection,
-                                            DEVICEINFO& defaultDevice, int& defaultIndex,
-                                            std::vector<MenuItemModel>& items, int& itemCount) {
-  items.clear();
-  itemCount = 0;
-  for (int i = 0; i < count; ++i) {
-    items.push_back(MenuItemModel{devices[static_cast<std::size_t>(i)].name, itemCount, false, true, true});
-    ++itemCount;
+  // An empty list shows why, as an item that cannot be clicked.
+  if (items.empty()) {
+    const int text = direction.failed ? (render ? 24 : 25) : (render ? 26 : 27);
+    items.push_back(MenuItemModel{String(text), 0, false, true, false});
   }
-  // The check follows the identifier: two endpoints may share a name. After
-  // a failed query the field keeps what it held.
-  collection.GetDefaultMultimediaDevice(defaultDevice);
-  for (int i = 0; i < count; ++i) {
-    if (devices[static_cast<std::size_t>(i)].id == defaultDevice.id) {
-      items[static_cast<std::size_t>(i)].checked = true;
-      items[static_cast<std::size_t>(i)].enabled = false;
-      defaultIndex = i;
-      break;
-    }
-  }
-  if (count == 0) {
-    items.push_back(MenuItemModel{devices.front().name, itemCount, false, true, false});
-    ++itemCount;
-  }
-  view_.SetDeviceItems(menu, items);
+  view_.SetDeviceItems(render ? DeviceMenu::Playback : DeviceMenu::Recording, items);
 }
 
 void TNotificationsForm::UpdatePopupMenuExecute() {
@@ -105,12 +58,8 @@ void TNotificationsForm::UpdatePopupMenuExecute() {
     return;
   }
   view_.SetMenuCaptions(String(2), String(3), String(1), String(5));
-  RebuildDeviceItems(DeviceMenu::Playback, playbackDevices, playbackCount,
-                     objects_.Enumeration.RenderCollection(), defaultPlayback, defaultPlaybackIndex,
-                     playbackMenuItems, playbackMenuItemCount);
-  RebuildDeviceItems(DeviceMenu::Recording, recordingDevices, recordingCount,
-                     objects_.Enumeration.CaptureCollection(), defaultRecording, defaultRecordingIndex,
-                     recordingMenuItems, recordingMenuItemCount);
+  RebuildDeviceItems(true);
+  RebuildDeviceItems(false);
 }
 
 void TNotificationsForm::MenuOpened() {
@@ -127,59 +76,23 @@ void TNotificationsForm::MenuClosed() {
 
 // --------------------------------------------------------- switching
 
-std::int32_t TNotificationsForm::ChangeDefaultDevice(bool render, std::int32_t tag) {
-  AddLog(render ? u"Changing default render device . . ." : u"Changing default capture device . . .");
-  std::int32_t failures = 0;
-  const std::int32_t role = settings[setting::Role];
-  const std::vector<DEVICEINFO>& devices = render ? playbackDevices : recordingDevices;
-  CCollectionInterface& collection =
-      render ? objects_.Enumeration.RenderCollection() : objects_.Enumeration.CaptureCollection();
-  // A position outside the list names no device; the calls then fail as for
-  // an endpoint that is gone.
-  const DEVICEINFO device = tag >= 0 && static_cast<std::size_t>(tag) < devices.size()
-                                ? devices[static_cast<std::size_t>(tag)]
-                                : DEVICEINFO{};
-  if (role == device_role::Multimedia) {
-    failures += collection.SetDefaultMultimediaDevice(device) ? 0 : 1;
-  } else if (role == device_role::Communications) {
-    failures += collection.SetDefaultCommunicationsDevice(device) ? 0 : 1;
-  } else {
-    failures += collection.SetDefaultMultimediaDevice(device) ? 0 : 1;
-    failures += collection.SetDefaultCommunicationsDevice(device) ? 0 : 1;
-  }
-  if (failures == 0)
-    AddLog(u"  -", device.name);
-  else
-    AddLog(render ? u"  -Could not change default render device, "
-                  : u"  -Could not change default capture device, ",
-           objects_.Enumeration.GetLastErrorText());
-  return failures;
-}
-
-std::int32_t TNotificationsForm::ChangeDefaultRenderDevice(std::int32_t tag) {
-  return ChangeDefaultDevice(true, tag);
-}
-
-std::int32_t TNotificationsForm::ChangeDefaultCaptureDevice(std::int32_t tag) {
-  return ChangeDefaultDevice(false, tag);
+void TNotificationsForm::ItemClick(bool render, int tag) {
+  const std::span<const DEVICEINFO> devices = devices_.Devices(render);
+  if (tag < 0 || static_cast<std::size_t>(tag) >= devices.size()) return;
+  // The name is taken before the rebuild replaces the items.
+  const std::u16string name = devices[static_cast<std::size_t>(tag)].name;
+  const std::int32_t failures = devices_.SwitchTo(render, tag);
+  UpdatePopupMenuExecute();
+  // Only a switch that happened is announced; a failure's reason is in the log.
+  if (notificationsEnabled_ && failures == 0) ShowBalloon(name);
 }
 
 void TNotificationsForm::PlaybackItemClick(int tag) {
-  if (tag < 0 || tag >= playbackCount) return;
-  // The name is taken before the rebuild replaces the items.
-  const std::u16string name = playbackDevices[static_cast<std::size_t>(tag)].name;
-  const std::int32_t failures = ChangeDefaultRenderDevice(tag);
-  UpdatePopupMenuExecute();
-  // Only a switch that happened is announced; a failure's reason is in the log.
-  if (notificationsEnabled && failures == 0) ShowBalloon(name);
+  ItemClick(true, tag);
 }
 
 void TNotificationsForm::RecordingItemClick(int tag) {
-  if (tag < 0 || tag >= recordingCount) return;
-  const std::u16string name = recordingDevices[static_cast<std::size_t>(tag)].name;
-  const std::int32_t failures = ChangeDefaultCaptureDevice(tag);
-  UpdatePopupMenuExecute();
-  if (notificationsEnabled && failures == 0) ShowBalloon(name);
+  ItemClick(false, tag);
 }
 
 // Showing the dialog again only brings it to the front.
@@ -188,18 +101,20 @@ void TNotificationsForm::MenuOptionsClick() {
 }
 
 void TNotificationsForm::MenuExitClick() {
-  playbackMenuItems.clear();
-  recordingMenuItems.clear();
   view_.SetDeviceItems(DeviceMenu::Playback, {});
   view_.SetDeviceItems(DeviceMenu::Recording, {});
-  WriteLogFile();
+  activityLog_.WriteLogFile(objects_.Drive, applicationDataPath_, objects_.ports.utf8);
   view_.Terminate();
 }
 
-// --------------------------------------------------------- notifications
+// --------------------------------------------------------- announcements
 
-void TNotificationsForm::ShowLinkNotification(const std::u16string& playback,
-                                              const std::u16string& recording) {
+void TNotificationsForm::Announce(std::u16string_view picture, const std::u16string& name) {
+  view_.LoadPicture(picture);
+  notification_.ShowNotification(name);
+}
+
+void TNotificationsForm::AnnounceBoth(const std::u16string& playback, const std::u16string& recording) {
   linkNotification_.ShowLinkNotification(playback, recording);
 }
 

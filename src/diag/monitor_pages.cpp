@@ -15,19 +15,14 @@ std::u16string Value(const std::u16string& text) {
   return kValue + text;
 }
 
-// The endpoints of a list, without its placeholder entry.
-std::size_t EndpointCount(const MonitorDeviceList& list) {
-  return std::min(list.count, list.devices.size());
-}
-
 const std::u16string* NameByIdentifier(const MonitorDeviceList& list, const std::u16string& identifier) {
-  for (std::size_t i = 0; i < EndpointCount(list); ++i)
+  for (std::size_t i = 0; i < list.devices.size(); ++i)
     if (list.devices[i].id == identifier) return &list.devices[i].name;
   return nullptr;
 }
 
 const std::u16string* NameByGuidText(const MonitorDeviceList& list, const std::u16string& guid) {
-  for (std::size_t i = 0; i < EndpointCount(list); ++i) {
+  for (std::size_t i = 0; i < list.devices.size(); ++i) {
     const std::u16string& identifier = list.devices[i].id;
     if (identifier.size() > kEndpointIdPrefixLength &&
         identifier.compare(kEndpointIdPrefixLength, std::u16string::npos, guid) == 0)
@@ -82,25 +77,25 @@ std::vector<std::u16string> SettingsPage(const MonitorSnapshot& s) {
   };
   struct Row {
     const char16_t* title;
-    std::size_t slot;
+    int slot;
     std::vector<Word> words;
   };
   const Row rows[] = {
-      {u"Language:", 0, {{0, u"English"}, {1, u"Greek"}}},
-      {u"Start with Windows:", 1, {{1, u"Enabled"}, {0, u"Disabled"}}},
-      {u"Splash screen:", 2, {{0, u"Enabled"}, {1, u"Disabled"}}},
-      {u"Notifications:", 3, {{1, u"Enabled"}, {0, u"Disabled"}}},
-      {u"Device Link:", 6, {{1, u"Enabled"}, {0, u"Disabled"}}},
-      {u"Hotkeys:", 4, {{1, u"Enabled"}, {0, u"Disabled"}}},
+      {u"Language:", setting::Language, {{0, u"English"}, {1, u"Greek"}}},
+      {u"Start with Windows:", setting::Startup, {{1, u"Enabled"}, {0, u"Disabled"}}},
+      {u"Splash screen:", setting::Splash, {{0, u"Enabled"}, {1, u"Disabled"}}},
+      {u"Notifications:", setting::Notifications, {{1, u"Enabled"}, {0, u"Disabled"}}},
+      {u"Device Link:", setting::DeviceLink, {{1, u"Enabled"}, {0, u"Disabled"}}},
+      {u"Hotkeys:", setting::Hotkeys, {{1, u"Enabled"}, {0, u"Disabled"}}},
       {u"Device Role:",
-       5,
+       setting::Role,
        {{1, u"Multimedia"}, {10, u"Communications"}, {11, u"Multimedia & Communications"}}},
   };
   std::vector<std::u16string> lines;
   for (const Row& row : rows) {
     std::u16string word;
     for (const Word& candidate : row.words)
-      if (candidate.value == s.settings[row.slot]) word = candidate.text;
+      if (candidate.value == s.settings[static_cast<std::size_t>(row.slot)]) word = candidate.text;
     lines.push_back(u"");
     lines.push_back(row.title);
     lines.push_back(Value(word));
@@ -110,7 +105,7 @@ std::vector<std::u16string> SettingsPage(const MonitorSnapshot& s) {
 
 std::vector<std::u16string> DeviceListLines(const MonitorDeviceList& list) {
   std::vector<std::u16string> lines;
-  for (std::size_t i = 0; i < EndpointCount(list); ++i) {
+  for (std::size_t i = 0; i < list.devices.size(); ++i) {
     lines.push_back(Decimal(static_cast<std::int64_t>(i)) + u".)");
     lines.push_back(u"Device name: " + list.devices[i].name);
     lines.push_back(u"Device GUID: " + list.devices[i].id);
@@ -120,8 +115,9 @@ std::vector<std::u16string> DeviceListLines(const MonitorDeviceList& list) {
 }
 
 std::vector<std::u16string> DefaultDeviceLines(const MonitorDeviceList& list) {
-  // A default index outside the list (devices removed since) shows the first entry.
-  DEVICEINFO shown;
+  // A default index outside the list (devices removed since) shows the first
+  // endpoint; an empty list shows its text without an identifier.
+  DEVICEINFO shown{list.emptyText, {}};
   if (!list.devices.empty()) {
     const bool inside =
         list.defaultIndex >= 0 && static_cast<std::size_t>(list.defaultIndex) < list.devices.size();

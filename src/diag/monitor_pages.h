@@ -11,6 +11,7 @@
 #include "audio/endpoints.h"
 #include "input/hotkeys.h"
 #include "link/device_link_file.h"
+#include "settings/user_settings.h"
 #include "support/time_stamp.h"
 
 namespace varnolet {
@@ -29,12 +30,12 @@ inline constexpr const char16_t* kTabNames[kTabCount] = {
 inline constexpr char16_t kCaption[] = u"Varnolet 7 Monitor";
 }  // namespace monitor
 
-// A device list as the main form holds it: `devices` holds the `count`
-// endpoints, or only the placeholder entry (a message as name, no identifier)
-// when there are none; `defaultIndex` is the index of the current default.
+// A device list as the main form holds it: the endpoints, the text an empty
+// list shows in their place ("no devices" or why the enumeration failed), and
+// the index of the current default.
 struct MonitorDeviceList {
   std::vector<DEVICEINFO> devices;
-  std::size_t count = 0;
+  std::u16string emptyText;
   int defaultIndex = 0;
 };
 
@@ -46,8 +47,8 @@ struct MonitorSnapshot {
   std::u16string dataPath;            // the APPDATA folder
   std::u16string executablePath;      // the executable's full path
   std::u16string registryKey;         // the settings key under HKEY_CURRENT_USER
-  // Settings: UserSettings slots 0-6
-  std::array<std::int32_t, 7> settings{};
+  // Settings: the seven values, by the setting:: names
+  UserSettings settings{};
   // Endpoints
   MonitorDeviceList playback;
   MonitorDeviceList recording;

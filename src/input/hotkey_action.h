@@ -1,6 +1,6 @@
-// The keyboard's path through the main form: the raw input handler's steps
-// and the decision of what a fired hotkey does. The main form performs the
-// actions (settings, notifications, switching); these pieces decide.
+// The keyboard's path: the raw input handler's steps and the decision of what
+// a fired hotkey does. The hotkeys feature performs the actions (through the
+// device lists and the commands it is given); these pieces decide.
 #pragma once
 
 #include <algorithm>

@@ -1,16 +1,16 @@
 // The hotkey map file hmap.dat: its writer, its reader, and the hotkey
 // initialisation that loads it, registers the hotkeys and turns raw keyboard
-// input on or off by the Hotkeys setting. The routines work on the main form's
-// fields and the process-wide objects handed to them; the map's bytes are
-// made and taken apart by input/hotkey_map.h.
+// input on or off by the Hotkeys setting. The routines work on the hotkeys
+// feature's fields and the process-wide objects handed to them; the map's
+// bytes are made and taken apart by input/hotkey_map.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/activity_log.h"
 #include "input/hotkey_map.h"
+#include "support/activity_log.h"
 #include "input/hotkeys.h"
 #include "input/raw_input.h"
 #include "support/file.h"
@@ -65,7 +65,7 @@ enum class HotkeyFileFault {
 bool LoadHotkeyFile(HotkeyFileAccess& access, std::vector<HOTKEY>& loadedHotkeys,
                     std::vector<std::u16string>& hotkeyIdentifiers, HotkeyFileFault* fault = nullptr);
 
-// The main form's hotkey fields the initialisation works on.
+// The hotkeys feature's fields the initialisation works on.
 struct HotkeyFields {
   std::vector<HOTKEY>& loadedHotkeys;
   std::vector<std::u16string>& hotkeyIdentifiers;
@@ -79,7 +79,7 @@ struct HotkeyServices {
   CHotkeys& table;        // HotkeyTable
   CRawInput& rawInput;    // RawInput (its Keyboard device)
   std::uintptr_t window;  // the main form's window: the raw input target
-  HotkeyCallback action;  // the main form's HotkeyAction
+  HotkeyCallback action;  // HotkeysFeature::Fire, every hotkey's action
 };
 
 // The hotkey initialisation: load, register, then raw input by the Hotkeys

@@ -12,12 +12,11 @@ std::int32_t CDeviceLinkEngine::Find(const ComGuid& endpoint, std::span<const DE
 }
 
 bool CDeviceLinkEngine::Switch(bool render, std::int32_t position) {
-  const std::int32_t failures =
-      render ? host_.ChangeDefaultRenderDevice(position) : host_.ChangeDefaultCaptureDevice(position);
+  const std::int32_t failures = devices_.SwitchTo(render, position);
   if (failures == 0) return true;
   log_.AddLog(render ? u"  -Could not change render audio endpoint device (Device Link), "
                      : u"  -Could not change capture audio endpoint device (Device Link), ",
-              host_.EnumerationErrorText());
+              devices_.ErrorText());
   return false;
 }
 
@@ -28,16 +27,14 @@ bool CDeviceLinkEngine::Lists(const PROCESSESINFO& snapshot, const ActedOn& proc
 }
 
 void CDeviceLinkEngine::SwitchOne(bool render, std::int32_t position) {
-  const std::u16string name =
-      (render ? host_.PlaybackDevices() : host_.RecordingDevices())[static_cast<std::size_t>(position)].name;
+  const std::u16string name = devices_.Devices(render)[static_cast<std::size_t>(position)].name;
   if (!Switch(render, position)) return;  // a failed switch is not announced
-  host_.UpdatePopupMenu();
-  host_.LoadPicture(render ? kPlaybackPicture : kRecordingPicture);
-  host_.ShowNotification(name);
+  announcer_.MenuChanged();
+  announcer_.Announce(render ? kPlaybackPicture : kRecordingPicture, name);
 }
 
-bool CDeviceLinkEngine::DeviceLinkCallback(std::int32_t) {
-  if (host_.DeviceLinkSetting() == 0) return true;
+bool CDeviceLinkEngine::DeviceLinkCallback() {
+  if (setting_ == 0) return true;
 
   PROCESSESINFO snapshot;
   if (!processes_.Enumerate(snapshot, false)) {
@@ -54,9 +51,8 @@ bool CDeviceLinkEngine::DeviceLinkCallback(std::int32_t) {
   // The process the system lists last is taken as the one that started.
   const std::size_t last = snapshot.count - 1;
   const std::u16string& started = snapshot.paths[last];
-  const std::vector<DEVICELINK>& links = host_.DeviceLinks();
   std::vector<ComGuid> matches;
-  for (const DEVICELINK& link : links)
+  for (const DEVICELINK& link : links_)
     if (link.programPath == started) matches.push_back(link.endpoint);
   if (matches.empty()) return true;
 
@@ -72,8 +68,8 @@ bool CDeviceLinkEngine::DeviceLinkCallback(std::int32_t) {
   std::int32_t render = -1;
   std::int32_t capture = -1;
   for (const ComGuid& endpoint : matches) {
-    const std::int32_t inPlayback = Find(endpoint, host_.PlaybackDevices());
-    const std::int32_t inRecording = Find(endpoint, host_.RecordingDevices());
+    const std::int32_t inPlayback = Find(endpoint, devices_.Devices(true));
+    const std::int32_t inRecording = Find(endpoint, devices_.Devices(false));
     if (inPlayback == -1 && inRecording == -1) continue;
     ++present;
     if (inPlayback != -1) render = inPlayback;
@@ -90,20 +86,17 @@ bool CDeviceLinkEngine::DeviceLinkCallback(std::int32_t) {
   }
 
   // Playback and recording: both switched, one window for both.
-  const std::u16string playback = host_.PlaybackDevices()[static_cast<std::size_t>(render)].name;
-  const std::u16string recording = host_.RecordingDevices()[static_cast<std::size_t>(capture)].name;
+  const std::u16string playback = devices_.Devices(true)[static_cast<std::size_t>(render)].name;
+  const std::u16string recording = devices_.Devices(false)[static_cast<std::size_t>(capture)].name;
   const bool rendered = Switch(true, render);
   const bool captured = Switch(false, capture);
-  host_.UpdatePopupMenu();
-  if (rendered && captured) {
-    host_.ShowLinkNotification(playback, recording);
-  } else if (rendered) {
-    host_.LoadPicture(kPlaybackPicture);
-    host_.ShowNotification(playback);
-  } else if (captured) {
-    host_.LoadPicture(kRecordingPicture);
-    host_.ShowNotification(recording);
-  }
+  announcer_.MenuChanged();
+  if (rendered && captured)
+    announcer_.AnnounceBoth(playback, recording);
+  else if (rendered)
+    announcer_.Announce(kPlaybackPicture, playback);
+  else if (captured)
+    announcer_.Announce(kRecordingPicture, recording);
   return true;
 }
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/activity_log.h"
+#include "support/activity_log.h"
 #include "link/com_guid.h"
 #include "link/device_link_map.h"
 #include "link/processes.h"
@@ -110,15 +110,15 @@ class DeviceLinkFile {
 struct DeviceLinkApply {
   bool checked;                                // checkDeviceLink
   const std::vector<DEVICELINK>& dialogLinks;  // the dialog's working list
-  std::int32_t& deviceLinkSetting;             // UserSettings slot 6
-  std::function<bool()> initializeDeviceLink;  // the main form's InitializeDeviceLink
+  std::int32_t& deviceLinkSetting;             // the DeviceLink setting
+  std::function<bool()> initializeDeviceLink;  // DeviceLinkFeature::Initialize
   CRegistry& registry;
   std::u16string settingsKey;                     // under HKEY_CURRENT_USER
   std::function<void(std::int32_t)> showBalloon;  // tray balloon with a string-table text
   bool writeSetting = true;                       // false: the registry value is left as it is
 };
 
-// Slot 6 takes the check box's state; the dialog's list is saved to the map
+// The DeviceLink setting takes the check box's state; the dialog's list is saved to the map
 // and Device Link initialised again; only then is "DeviceLink" written to the
 // registry (unless writeSetting is false). A failure shows its balloon and
 // ends the step. True when the step got through.

@@ -111,14 +111,13 @@ CProcesses::~CProcesses() {
   ReleaseApartment();
 }
 
-bool CProcesses::SetCallback(Callback callback, std::int32_t parameter) {
+bool CProcesses::SetCallback(Callback callback) {
   callback_ = std::move(callback);
-  parameter_ = parameter;
   return true;
 }
 
 bool CProcesses::RaiseCreated() {
-  return callback_ ? callback_(parameter_) : true;
+  return callback_ ? callback_() : true;
 }
 
 void CProcesses::DetachSink() {

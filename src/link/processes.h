@@ -135,7 +135,7 @@ class CProcesses {
     CProcesses* owner_;
   };
 
-  using Callback = std::function<bool(std::int32_t)>;
+  using Callback = std::function<bool()>;
 
   CProcesses(WmiApi& wmi, ProcessApi& processes, CPrivileges& privileges, SystemMessages& messages,
              Clock& clock);
@@ -143,8 +143,8 @@ class CProcesses {
   CProcesses(const CProcesses&) = delete;
   CProcesses& operator=(const CProcesses&) = delete;
 
-  // Stores the creation callback and its parameter; always true.
-  bool SetCallback(Callback callback, std::int32_t parameter);
+  // Stores the creation callback; always true.
+  bool SetCallback(Callback callback);
   // Subscribes to process-creation events. A subscription that is already
   // active is cancelled and released first, so exactly one is ever active; a
   // failed try releases what it obtained and leaves COM as it found it.
@@ -181,8 +181,7 @@ class CProcesses {
   ComRef apartment_ = 0;
   ComRef stub_ = 0;
   ComRef stubSink_ = 0;
-  Callback callback_ = [](std::int32_t) { return true; };
-  std::int32_t parameter_ = 0;
+  Callback callback_ = [] { return true; };
   CEventSink* sink_ = nullptr;
   bool subscribed_ = false;
   bool comEntered_ = false;  // this object's own CoInitializeEx, not yet balanced

@@ -101,6 +101,10 @@ class TOptionsForm {
 
   // The main form, from its constructor on.
   void AttachHost(OptionsHost& host) { host_ = &host; }
+  // The host is going: the dialog reads nothing of it from now on.
+  void DetachHost(const OptionsHost& host) {
+    if (host_ == &host) host_ = nullptr;
+  }
 
   // ---- entry points of the view (see above)
   void Show();

@@ -84,7 +84,7 @@ TEST_F(DeviceLinkFormTest, NothingHappensWhileDeviceLinkIsOff) {
   WriteLinks({{GuidOf(kHeadsetGuid), u"Notepad", kNotepad}});
   TNotificationsForm& form = rig.Start();
   rig.processes.Add(1200, kNotepad);
-  EXPECT_TRUE(form.DeviceLinkCallback(0));
+  EXPECT_TRUE(form.DeviceLink().ProcessStarted());
   EXPECT_TRUE(rig.audio.setCalls.empty());
 }
 
@@ -134,14 +134,18 @@ TEST_F(DeviceLinkFormTest, NoBatchReachesAFormThatIsGone) {
   EXPECT_TRUE(rig.wmi.misuse.empty());
 }
 
-// The constructor throws after subscribing; while the exception box pumps
-// messages, a batch still arrives.
-TEST_F(DeviceLinkFormTest, NoBatchReachesAFormWhoseConstructorThrew) {
+// Start-up throws after subscribing; while the exception box pumps
+// messages, a batch still arrives: before the devices were listed it switches
+// nothing, and once the form is gone it reaches nothing.
+TEST_F(DeviceLinkFormTest, NoBatchSwitchesForAFormWhoseStartThrew) {
   WriteLinks({{GuidOf(kHeadsetGuid), u"Notepad", kNotepad}});
   rig.view.splashThrows = true;  // the splash comes after Device Link has subscribed
   EXPECT_THROW(rig.Start(), std::runtime_error);
   ASSERT_EQ(rig.wmi.ActiveSubscriptions(), 1);
   rig.processes.Add(1200, kNotepad);
+  rig.wmi.Deliver(1);
+  EXPECT_TRUE(rig.audio.setCalls.empty());
+  rig.form.reset();
   rig.wmi.Deliver(1);
   EXPECT_TRUE(rig.audio.setCalls.empty());
   rig.objects.reset();

@@ -106,7 +106,7 @@ TEST_F(HotkeyActionTest, DisableHotkeysSavesEveryLoadedHotkeyAndStopsRawInput) {
   // Pressed again (the action called as the table would): nothing more happens.
   const std::size_t lines = rig.Lines().size();
   const std::u16string id(hotkey_id::kDisableHotkeys);
-  form().HotkeyAction(&id);
+  form().Hotkeys().Fire(&id);
   EXPECT_EQ(rig.Lines().size(), lines);
 }
 

@@ -1,5 +1,6 @@
-// The tray menu of the main form: the device lists, the check marks, the two
-// switching routines and the item clicks, on scripted endpoints.
+// The tray menu of the main form: the device lists, the check marks and the
+// item clicks, on scripted endpoints (the switching routine itself is the
+// audio devices feature's, tested with it).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -52,7 +53,7 @@ TEST_F(TrayTest, MenuListsTheDevicesAndChecksAndDisablesTheDefaults) {
   ASSERT_EQ(rig.view.recordingItems.size(), 1u);
   EXPECT_TRUE(rig.view.recordingItems[0].checked);
   EXPECT_EQ(rig.view.captions, (Lines{u"Playback", u"Recording", u"Options", u"Exit"}));
-  EXPECT_EQ(form.DefaultPlaybackIndex(), 1);
+  EXPECT_EQ(form.Devices().Playback().defaultIndex, 1);
 }
 
 TEST_F(TrayTest, TwoEndpointsWithOneNameAreCheckedByIdentifier) {
@@ -110,7 +111,7 @@ TEST_F(TrayTest, AFailedCountNeverLetsTheFormIndexPastItsLists) {
   rig.audio.failures.FailAfter("CollectionCount", 1, fakes::kUnspecifiedError);
   TNotificationsForm& form = Start();
   EXPECT_TRUE(form.PlaybackDevices().empty());
-  EXPECT_EQ(form.PlaybackList().size(), 1u);  // the placeholder
+  EXPECT_TRUE(form.Devices().Playback().failed);
   const Lines lines = rig.Lines();
   EXPECT_NE(std::find_if(lines.begin(), lines.end(),
                          [](const std::u16string& line) {
@@ -135,57 +136,6 @@ TEST_F(TrayTest, AFailedCountNeverLetsTheFormIndexPastItsLists) {
   EXPECT_EQ(SetCalls().front().first, u"{0.0.0.00000000}.{44444444-4444-4444-4444-444444444444}");
   form.PlaybackItemClick(3);
   EXPECT_EQ(SetCalls().size(), 2u);
-}
-
-TEST_F(TrayTest, RolesMakeTheirCallsInOrderAndCountFailures) {
-  struct Case {
-    std::int32_t role;
-    std::vector<std::int32_t> roles;  // the roles asked of the policy object, in order
-    int failures;                     // calls that fail
-    std::int32_t expectedResult;
-  };
-  const Case cases[] = {
-      {1, {audio::kRoleMultimedia}, 0, 0},
-      {10, {audio::kRoleCommunications}, 0, 0},
-      {11, {audio::kRoleMultimedia, audio::kRoleCommunications}, 0, 0},
-      {0, {audio::kRoleMultimedia, audio::kRoleCommunications}, 0, 0},
-      {11, {audio::kRoleMultimedia, audio::kRoleCommunications}, 1, 1},
-      {11, {audio::kRoleMultimedia, audio::kRoleCommunications}, 2, 2},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "role " << c.role << ", failures " << c.failures);
-    FormRig local;
-    local.registry.SetDword(kKey, u"Role", static_cast<std::uint32_t>(c.role));
-    local.audio.render = {Endpoint(kHeadset, u"Headset")};
-    TNotificationsForm& form = local.Start();
-    if (c.failures == 1) local.audio.failures.FailNext("SetDefaultEndpoint", fakes::kElementNotFound);
-    if (c.failures == 2) {
-      local.audio.failures.FailNext("SetDefaultEndpoint", fakes::kUnspecifiedError);
-      local.audio.failures.FailNext("SetDefaultEndpoint", fakes::kElementNotFound);
-    }
-    EXPECT_EQ(form.ChangeDefaultRenderDevice(0), c.expectedResult);
-    std::vector<std::int32_t> roles;
-    for (const auto& call : local.audio.setCalls) {
-      EXPECT_EQ(call.id, kHeadset);
-      roles.push_back(call.role);
-    }
-    EXPECT_EQ(roles, c.roles);
-    const Lines lines = local.Section(u"Changing default render device . . .");
-    ASSERT_EQ(lines.size(), 2u);
-    // After two failures the reason is the second one's.
-    EXPECT_EQ(lines[1], c.failures == 0 ? u"  -Headset"
-                                        : u"  -Could not change default render device, " +
-                                              local.system.Text(fakes::kElementNotFound));
-  }
-}
-
-TEST_F(TrayTest, CaptureSwitchUsesTheRecordingListAndItsTexts) {
-  rig.registry.SetDword(kKey, u"Role", 1);
-  TNotificationsForm& form = Start();
-  EXPECT_EQ(form.ChangeDefaultCaptureDevice(0), 0);
-  EXPECT_EQ(SetCalls(), (std::vector<std::pair<std::u16string, std::int32_t>>{{kMicrophone, 1}}));
-  EXPECT_EQ(rig.Section(u"Changing default capture device . . ."),
-            (Lines{u"Changing default capture device . . .", u"  -Microphone"}));
 }
 
 TEST_F(TrayTest, ItemClickSwitchesMovesTheCheckAndShowsTheBalloonOnlyAfterASuccess) {
@@ -218,12 +168,12 @@ TEST_F(TrayTest, NoBalloonWhileNotificationsAreOff) {
 TEST_F(TrayTest, DefaultThatCannotBeReadKeepsThePreviousIndex) {
   TNotificationsForm& form = Start();
   form.TrayMouseDown();
-  EXPECT_EQ(form.DefaultPlaybackIndex(), 1);
+  EXPECT_EQ(form.Devices().Playback().defaultIndex, 1);
   rig.audio.failures.FailAlways("DefaultEndpoint:render", fakes::kElementNotFound);
   form.TrayMouseDown();
   // The field keeps the default read before, whose item is still listed.
   EXPECT_TRUE(rig.view.playbackItems[1].checked);
-  EXPECT_EQ(form.DefaultPlaybackIndex(), 1);
+  EXPECT_EQ(form.Devices().Playback().defaultIndex, 1);
 
   FormRig fresh;  // never read: nothing is checked
   fresh.audio.render = {Endpoint(kHeadset, u"Headset")};
@@ -268,6 +218,40 @@ TEST_F(TrayTest, OptionsItemShowsTheDialogAndAgainOnlyBringsItToTheFront) {
   EXPECT_EQ(rig.optionsView.showCalls, 2);
   EXPECT_EQ(rig.optionsView.applicationHidden, 1);
   EXPECT_TRUE(rig.options.Checked(OptionsControl::checkStartup));
+}
+
+// An empty list says why where it is shown: in the menu, as an item that
+// cannot be clicked, and on the monitor's endpoint tab, as the default.
+TEST_F(TrayTest, AnEmptyListShowsWhyInTheMenuAndOnTheMonitor) {
+  struct Case {
+    bool fail;  // the enumeration fails, else it finds no endpoint
+    std::u16string playback;
+    std::u16string recording;
+  };
+  const Case cases[] = {
+      {false, u"No playback devices found", u"No recording devices found"},
+      {true, u"Could not detect playback devices", u"Could not detect recording devices"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fail ? "failed" : "none");
+    FormRig local;
+    local.registry.SetDword(kKey, u"Splash", 1);
+    if (c.fail) local.audio.failures.FailAlways("CollectionCount", fakes::kUnspecifiedError);
+    TNotificationsForm& form = local.Start();
+    form.UpdatePopupMenuExecute();
+    ASSERT_EQ(local.view.playbackItems.size(), 1u);
+    EXPECT_EQ(local.view.playbackItems[0].caption, c.playback);
+    EXPECT_FALSE(local.view.playbackItems[0].clickable);
+    EXPECT_FALSE(local.view.playbackItems[0].checked);
+    ASSERT_EQ(local.view.recordingItems.size(), 1u);
+    EXPECT_EQ(local.view.recordingItems[0].caption, c.recording);
+    const MonitorSnapshot snapshot = form.Snapshot();
+    EXPECT_TRUE(DeviceListLines(snapshot.playback).empty());
+    EXPECT_EQ(DefaultDeviceLines(snapshot.playback),
+              (Lines{u"Default:", u"Device name: " + c.playback, u"Device GUID: "}));
+    EXPECT_EQ(DefaultDeviceLines(snapshot.recording),
+              (Lines{u"Default:", u"Device name: " + c.recording, u"Device GUID: "}));
+  }
 }
 
 }  // namespace

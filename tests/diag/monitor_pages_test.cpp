@@ -31,8 +31,8 @@ MonitorSnapshot Sample() {
   s.executablePath = u"C:\\Program Files\\Varnolet 7\\Varnolet7.exe";
   s.registryKey = u"Software\\Kestrova Technologies\\Varnolet 7";
   s.settings = {0, 0, 0, 1, 1, 11, 0};
-  s.playback = {{{u"Speakers", kSpeakers}, {u"Headset", kHeadset}}, 2, 1};
-  s.recording = {{{u"Microphone", kMicrophone}}, 1, 0};
+  s.playback = {{{u"Speakers", kSpeakers}, {u"Headset", kHeadset}}, u"No playback devices found", 1};
+  s.recording = {{{u"Microphone", kMicrophone}}, u"No recording devices found", 0};
   return s;
 }
 
@@ -112,11 +112,11 @@ TEST(MonitorPagesTest, SettingsWithoutAWordShowNothingAfterTheHyphen) {
   EXPECT_EQ(lines[14], u"    -");          // Device Link 5
   EXPECT_EQ(lines[17], u"    -Disabled");  // Hotkeys 0
   EXPECT_EQ(lines[20], u"    -");          // Role 0
-  s.settings[5] = 11;
-  s.settings[0] = 0;
+  s.settings[setting::Role] = 11;
+  s.settings[setting::Language] = 0;
   EXPECT_EQ(SettingsPage(s)[20], u"    -Multimedia & Communications");
   EXPECT_EQ(SettingsPage(s)[2], u"    -English");
-  s.settings[5] = 1;
+  s.settings[setting::Role] = 1;
   EXPECT_EQ(SettingsPage(s)[20], u"    -Multimedia");
 }
 
@@ -163,26 +163,26 @@ TEST(MonitorPagesTest, AShrunkenListShowsItsFirstEntryAsTheDefault) {
   FakeMonitorSource source;
   source.snapshot = Sample();
   source.afterUpdate = Sample();
-  source.afterUpdate.playback = {{{u"Speakers", kSpeakers}}, 1, 1};  // the headset was removed
+  source.afterUpdate.playback = {{{u"Speakers", kSpeakers}}, u"", 1};  // the headset was removed
   const Lines lines = MonitorPage(monitor::kRenderDevicesTab, source);
   ASSERT_EQ(lines.size(), 11u);
   EXPECT_EQ(lines[9], u"Device name: Speakers");
   EXPECT_EQ(lines[10], std::u16string(u"Device GUID: ") + kSpeakers);
 
-  MonitorDeviceList negative = {{{u"Speakers", kSpeakers}}, 1, -1};
+  MonitorDeviceList negative = {{{u"Speakers", kSpeakers}}, u"", -1};
   EXPECT_EQ(DefaultDeviceLines(negative)[1], u"Device name: Speakers");
 }
 
-TEST(MonitorPagesTest, NoDeviceShowsOnlyThePlaceholderAsTheDefault) {
-  const MonitorDeviceList none = {{{u"No recording devices found", u""}}, 0, 0};
-  EXPECT_TRUE(DeviceListLines(none).empty());
-  EXPECT_EQ(DefaultDeviceLines(none),
-            (Lines{u"Default:", u"Device name: No recording devices found", u"Device GUID: "}));
+TEST(MonitorPagesTest, NoDeviceShowsOnlyTheListsTextAsTheDefault) {
+  // The default index of a list emptied since still names nothing.
+  for (const int defaultIndex : {0, 2}) {
+    const MonitorDeviceList none = {{}, u"No recording devices found", defaultIndex};
+    EXPECT_TRUE(DeviceListLines(none).empty());
+    EXPECT_EQ(DefaultDeviceLines(none),
+              (Lines{u"Default:", u"Device name: No recording devices found", u"Device GUID: "}));
+  }
   const MonitorDeviceList empty{};
   EXPECT_EQ(DefaultDeviceLines(empty), (Lines{u"Default:", u"Device name: ", u"Device GUID: "}));
-  // A count larger than the list reads nothing past its end.
-  const MonitorDeviceList overcounted = {{{u"Speakers", kSpeakers}}, 3, 0};
-  EXPECT_EQ(DeviceListLines(overcounted).size(), 4u);
 }
 
 TEST(MonitorPagesTest, DeviceLinksNameTheirEndpointsByGuid) {

@@ -18,6 +18,7 @@
 #include "fakes/fake_system.h"
 #include "fakes/fake_utf8.h"
 #include "fakes/fake_version.h"
+#include "fakes/log_lines.h"
 
 namespace varnolet::fakes {
 
@@ -45,18 +46,12 @@ class FormRig {
   TNotificationsForm& Start() {
     objects = std::make_unique<ProcessObjects>(AllPorts());
     form = std::make_unique<TNotificationsForm>(*objects, environment, languages, options, view);
+    form->Start();
     return *form;
   }
 
   // The activity log without time stamps.
-  std::vector<std::u16string> Lines() const {
-    std::vector<std::u16string> lines;
-    for (const std::u16string& line : form->Log().Lines()) {
-      const std::size_t at = line.find(u" :: ");
-      lines.push_back(at == std::u16string::npos ? line : line.substr(at + 4));
-    }
-    return lines;
-  }
+  std::vector<std::u16string> Lines() const { return UnstampedLines(form->Log()); }
   // The lines from the first one equal to `from` (inclusive) up to the first
   // later line equal to `to` (exclusive; the end when empty).
   std::vector<std::u16string> Section(const std::u16string& from, const std::u16string& to = {}) const {

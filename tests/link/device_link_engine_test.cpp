@@ -29,29 +29,22 @@ std::u16string L(std::u16string_view text, std::u16string_view extra = {}) {
   return std::u16string(kStamp) + u" :: " + std::u16string(text) + std::u16string(extra);
 }
 
-// The main form as the engine sees it; every action goes to the journal.
-class FakeHost final : public DeviceLinkHost {
+// The device lists and the announcements as the engine sees them; every
+// action goes to the journal.
+class FakeDevices final : public DeviceSwitch, public SwitchAnnouncer {
  public:
-  std::int32_t DeviceLinkSetting() const override { return setting; }
-  const std::vector<DEVICELINK>& DeviceLinks() const override { return links; }
-  std::span<const DEVICEINFO> PlaybackDevices() const override { return playback; }
-  std::span<const DEVICEINFO> RecordingDevices() const override { return recording; }
-  std::int32_t ChangeDefaultRenderDevice(std::int32_t position) override {
-    journal.push_back("render " + std::to_string(position));
-    return renderFailures;
+  std::span<const DEVICEINFO> Devices(bool render) const override { return render ? playback : recording; }
+  std::int32_t SwitchTo(bool render, std::int32_t position) override {
+    journal.push_back((render ? "render " : "capture ") + std::to_string(position));
+    return render ? renderFailures : captureFailures;
   }
-  std::int32_t ChangeDefaultCaptureDevice(std::int32_t position) override {
-    journal.push_back("capture " + std::to_string(position));
-    return captureFailures;
+  std::u16string ErrorText() const override { return u"Element not found. "; }
+  void MenuChanged() override { journal.push_back("menu"); }
+  void Announce(std::u16string_view picture, const std::u16string& name) override {
+    journal.push_back("picture " + Narrow(picture));
+    journal.push_back("show " + Narrow(name));
   }
-  std::u16string EnumerationErrorText() const override { return u"Element not found. "; }
-  void UpdatePopupMenu() override { journal.push_back("menu"); }
-  void LoadPicture(std::u16string_view resource) override {
-    journal.push_back("picture " + Narrow(resource));
-  }
-  void ShowNotification(const std::u16string& text) override { journal.push_back("show " + Narrow(text)); }
-  void ShowLinkNotification(const std::u16string& playbackName,
-                            const std::u16string& recordingName) override {
+  void AnnounceBoth(const std::u16string& playbackName, const std::u16string& recordingName) override {
     journal.push_back("link " + Narrow(playbackName) + " | " + Narrow(recordingName));
   }
 
@@ -88,7 +81,7 @@ class DeviceLinkEngineTest : public testing::Test {
   }
   // A process starts: the system lists it last.
   void Start(std::uint32_t id, const char16_t* program) { table.Add(id, program); }
-  bool Run() { return engine.DeviceLinkCallback(0); }
+  bool Run() { return engine.DeviceLinkCallback(); }
 
   FakeSystem system;
   FakeProcessTable table{system};
@@ -98,8 +91,8 @@ class DeviceLinkEngineTest : public testing::Test {
   CProcesses processes{wmi, table, privileges, system, system};
   FakeClsid clsid;
   ActivityLog log{system, system};
-  FakeHost host;
-  CDeviceLinkEngine engine{host, processes, clsid, log};
+  FakeDevices host;
+  CDeviceLinkEngine engine{host.setting, host.links, host, host, processes, clsid, log};
 };
 
 TEST_F(DeviceLinkEngineTest, APlaybackLinkSwitchesAndShowsThePlaybackPicture) {
@@ -401,7 +394,7 @@ TEST_F(DeviceLinkEngineTest, ALinkWithTheNullGuidMatchesNoFailedConversion) {
 
 TEST_F(DeviceLinkEngineTest, RunsOncePerDeliveredBatchThroughTheSubscription) {
   Link(kHeadset, kPlayer);
-  processes.SetCallback([this](std::int32_t parameter) { return engine.DeviceLinkCallback(parameter); }, 0);
+  processes.SetCallback([this] { return engine.DeviceLinkCallback(); });
   ASSERT_TRUE(processes.Notify());
   Start(100, kPlayer);
   wmi.Deliver(3);

@@ -207,6 +207,21 @@ TEST_F(OptionsFormTest, OkWithNoChangeRunsAllSevenStepsAfterOneLine) {
   EXPECT_EQ(form.Settings(), (UserSettings{0, 0, 1, 1, 1, 11, 0}));
 }
 
+// The dialog outlives the main form (the entry destroys the form first): an
+// event the dialog still receives afterwards reaches nothing of the form.
+TEST_F(OptionsFormTest, AnOkAfterTheMainFormWentReachesNothing) {
+  Start().MenuOptionsClick();
+  const int writes = rig.registry.failures.CountOf("SetValueEx");
+  const int deletes = rig.registry.failures.CountOf("DeleteValue");
+  rig.form.reset();
+  options().CheckClicked(C::checkStartup, true);
+  options().ButtonClicked(C::BtnOK);
+  options().Show();
+  EXPECT_EQ(rig.registry.failures.CountOf("SetValueEx"), writes);
+  EXPECT_EQ(rig.registry.failures.CountOf("DeleteValue"), deletes);
+  EXPECT_FALSE(rig.registry.GetString(u"Software\\Microsoft\\Windows\\CurrentVersion\\Run", u"Varnolet 7"));
+}
+
 TEST_F(OptionsFormTest, CategoriesBringTheirPagesToTheFront) {
   Start().MenuOptionsClick();
   const C pages[] = {C::GroupBoxGeneral, C::GroupBoxDeviceRole, C::GroupBoxDeviceLink, C::GroupBoxHotkeys,

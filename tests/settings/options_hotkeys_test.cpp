@@ -260,7 +260,7 @@ TEST_F(OptionsHotkeysTest, SlotsKeepTheirIdentifiersWhenTheDeviceListsAreRebuilt
   options().ListSelected(C::comboPlaybackHotkey, kM);
   // A tray click rebuilds the main form's lists with other devices meanwhile.
   rig.audio.render = {Endpoint(kAbsent, u"Other")};
-  form.EnumerateAudioDevicesExecute();
+  form.Devices().Enumerate();
   options().CheckClicked(C::checkCtrlPlaybackDevices, true);
   options().ButtonClicked(C::BtnOK);
   const std::vector<HotkeySlot> saved = Saved();

@@ -26,6 +26,7 @@
 #include "audio/core_audio_ids_win32.h"
 #include "fakes/fake_options_view.h"
 #include "fakes/fake_program.h"
+#include "fakes/log_lines.h"
 #include "link/device_link_file.h"
 #include "wine_notepad.h"
 #include "wine_support.h"
@@ -187,6 +188,7 @@ class AudioDeviceLinkWineTest : public testing::Test {
     } else {
       form = std::make_unique<TNotificationsForm>(objects, environment, libraries, options, view);
     }
+    form->Start();
     ASSERT_EQ(form->ApplicationDataPath(), appData);
     EXPECT_TRUE(HasLine(u"  -Device link configuration file loaded"));
     EXPECT_EQ(form->DeviceLinks(), links);
@@ -204,14 +206,7 @@ class AudioDeviceLinkWineTest : public testing::Test {
   }
 
   // The activity log without time stamps.
-  std::vector<std::u16string> Lines() const {
-    std::vector<std::u16string> lines;
-    for (const std::u16string& line : form->Log().Lines()) {
-      const std::size_t at = line.find(u" :: ");
-      lines.push_back(at == std::u16string::npos ? line : line.substr(at + 4));
-    }
-    return lines;
-  }
+  std::vector<std::u16string> Lines() const { return fakes::UnstampedLines(form->Log()); }
   std::vector<std::u16string> LinesSince(std::size_t count) const {
     const std::vector<std::u16string> all = Lines();
     return std::vector<std::u16string>(all.begin() + static_cast<std::ptrdiff_t>(count), all.end());

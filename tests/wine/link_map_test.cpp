@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/activity_log.h"
+#include "support/activity_log.h"
 #include "link/device_link_file.h"
 #include "link/device_link_file_win32.h"
 #include "link/link_test_files.h"

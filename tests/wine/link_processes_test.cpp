@@ -218,12 +218,10 @@ TEST_F(LinkProcessesWineTest, NotifyFailsAtTheUnsecuredApartmentAndLeavesComToTh
 
 TEST_F(LinkProcessesWineTest, TheSinksComObjectForwardsToThePortablePart) {
   int callbacks = 0;
-  processes.SetCallback(
-      [&callbacks](std::int32_t) {
-        ++callbacks;
-        return true;
-      },
-      0);
+  processes.SetCallback([&callbacks] {
+    ++callbacks;
+    return true;
+  });
   CProcesses::CEventSink* sink = wmiApi.NewEventSink(processes);
   ASSERT_NE(sink, nullptr);
   auto* object = static_cast<IWbemObjectSink*>(sink->ComInterface());

@@ -1,4 +1,4 @@
-// The activity log: the main form's running record of what the program did
+// The activity log: the program's running record of what it did
 // and what went wrong, one line per step, written to VRN.log at Exit.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "app/activity_log.h"
+#include "support/activity_log.h"
 
 namespace varnolet {
 
