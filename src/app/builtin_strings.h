@@ -6,9 +6,9 @@
 #include <array>
 #include <string_view>
 
-namespace varnolet {
+#include "support/string_id.h"
 
-inline constexpr std::size_t kStringCount = 48;
+namespace varnolet {
 
 inline constexpr std::array<std::u16string_view, kStringCount> kBuiltInStrings = {
     u"Warning!",                                                // 0

@@ -43,7 +43,8 @@ void TNotificationsForm::Start() {
 
   AddLog(u"Get registry settings . . .");
   // The language library is not loaded yet: this box is always English.
-  if (!settings_.Load()) view_.ShowWarningBox(String(23), String(0));
+  if (!settings_.Load())
+    view_.ShowWarningBox(String(StringId::CouldNotLoadSettings), String(StringId::Warning));
 
   AddLog(u"Loading string resources . . .");
   texts_.Load(applicationDirectory_, settings_[setting::Language]);
@@ -64,8 +65,8 @@ void TNotificationsForm::Start() {
   PrepareNotificationWindow(view_.SingleNotification());
 
   // Features that failed are off for this run; the registry keeps its values.
-  if (deviceLink_.SwitchOffIfFailed()) ShowBalloon(String(link_strings::kDeviceLinkDisabled));
-  if (hotkeys_.SwitchOffIfFailed()) ShowBalloon(String(30));
+  if (deviceLink_.SwitchOffIfFailed()) ShowBalloon(String(StringId::DeviceLinkOffAfterFailedLoad));
+  if (hotkeys_.SwitchOffIfFailed()) ShowBalloon(String(StringId::HotkeysOffAfterFailedLoad));
 
   devices_.Enumerate();
 }

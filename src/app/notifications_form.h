@@ -80,7 +80,7 @@ class TNotificationsForm final : public MonitorSource,
 
   // ---- OptionsHost
   const UserSettings& Settings() const override { return settings_.Values(); }
-  const std::u16string& String(int id) const override { return texts_.String(id); }
+  const std::u16string& String(StringId id) const override { return texts_.String(id); }
   std::span<const DEVICEINFO> PlaybackDevices() const override { return devices_.Devices(true); }
   std::span<const DEVICEINFO> RecordingDevices() const override { return devices_.Devices(false); }
   const std::vector<DEVICELINK>& DeviceLinks() const override { return deviceLink_.Links(); }
@@ -133,7 +133,7 @@ class TNotificationsForm final : public MonitorSource,
   void ApplySplash();
   void ApplyNotifications();
   void MakeTrayVisible();
-  bool SaveSetting(int slot, const char16_t* failedLine, int balloon);
+  bool SaveSetting(int slot, const char16_t* failedLine, StringId balloon);
   void ApplySavedHotkeys(SaveHotkeysOutcome outcome);
   void RebuildDeviceItems(bool render);
   void ItemClick(bool render, int tag);

@@ -15,13 +15,13 @@ void TNotificationsForm::DisableHotkeys() {
   // included; the Options dialog's slots may hold a cancelled dialog's edits.
   ApplySavedHotkeys(hotkeys_.SaveLoaded(options_.Checked(OptionsControl::checkHotkeys)));
   view_.LoadPicture(u"IMG_1");
-  notification_.ShowNotification(String(37));
+  notification_.ShowNotification(String(StringId::HotkeysDisabled));
 }
 
 void TNotificationsForm::ToggleNotifications() {
   if (notificationsEnabled_) {
     // Shown first, while notifications are still on.
-    notification_.ShowNotification(String(38));
+    notification_.ShowNotification(String(StringId::NotificationsDisabled));
     settings_[setting::Notifications] = 0;
     options_.UpdateForm();
     SaveNotifications();
@@ -31,7 +31,7 @@ void TNotificationsForm::ToggleNotifications() {
     options_.UpdateForm();
     SaveNotifications();
     view_.LoadPicture(u"IMG_2");
-    notification_.ShowNotification(String(39));
+    notification_.ShowNotification(String(StringId::NotificationsEnabled));
   }
 }
 
@@ -45,8 +45,14 @@ MonitorSnapshot TNotificationsForm::Snapshot() {
   snapshot.settings = settings_.Values();
   const DeviceDirection& playback = devices_.Playback();
   const DeviceDirection& recording = devices_.Recording();
-  snapshot.playback = {playback.devices, String(playback.failed ? 24 : 26), playback.defaultIndex};
-  snapshot.recording = {recording.devices, String(recording.failed ? 25 : 27), recording.defaultIndex};
+  snapshot.playback = {
+      playback.devices,
+      String(playback.failed ? StringId::CouldNotDetectPlayback : StringId::NoPlaybackDevices),
+      playback.defaultIndex};
+  snapshot.recording = {
+      recording.devices,
+      String(recording.failed ? StringId::CouldNotDetectRecording : StringId::NoRecordingDevices),
+      recording.defaultIndex};
   snapshot.deviceLinks = deviceLink_.Links();
   snapshot.loadedHotkeys = hotkeys_.Loaded();
   snapshot.hotkeyIdentifiers = hotkeys_.Identifiers();

@@ -59,7 +59,7 @@ void TNotificationsForm::ApplyNotifications() {
 
 // ------------------------------------------------------ the save steps
 
-bool TNotificationsForm::SaveSetting(int slot, const char16_t* failedLine, int balloon) {
+bool TNotificationsForm::SaveSetting(int slot, const char16_t* failedLine, StringId balloon) {
   if (settings_.Write(slot, failedLine)) return true;
   ShowBalloon(String(balloon));
   return false;
@@ -70,30 +70,34 @@ void TNotificationsForm::SaveLanguage() {
   if (index == settings_[setting::Language]) return;
   settings_[setting::Language] = index;
   texts_.Load(applicationDirectory_, settings_[setting::Language]);
-  SaveSetting(setting::Language, u"  -Could not save Language setting to registry, ", 31);
+  SaveSetting(setting::Language, u"  -Could not save Language setting to registry, ",
+              StringId::CouldNotSaveLanguage);
 }
 
 void TNotificationsForm::SaveStartup() {
   settings_[setting::Startup] = options_.Checked(OptionsControl::checkStartup) ? 1 : 0;
   ApplyStartup();
-  SaveSetting(setting::Startup, u"  -Could not save Startup setting to registry, ", 32);
+  SaveSetting(setting::Startup, u"  -Could not save Startup setting to registry, ",
+              StringId::CouldNotSaveStartup);
 }
 
 void TNotificationsForm::SaveSplash() {
   settings_[setting::Splash] = options_.Checked(OptionsControl::checkSplash) ? 1 : 0;
   ApplySplash();
-  SaveSetting(setting::Splash, u"  -Could not save Splash screen setting to registry, ", 33);
+  SaveSetting(setting::Splash, u"  -Could not save Splash screen setting to registry, ",
+              StringId::CouldNotSaveSplash);
 }
 
 void TNotificationsForm::SaveNotifications() {
   settings_[setting::Notifications] = options_.Checked(OptionsControl::checkNotifications) ? 1 : 0;
   ApplyNotifications();
-  SaveSetting(setting::Notifications, u"  -Could not save Notifications setting to registry, ", 34);
+  SaveSetting(setting::Notifications, u"  -Could not save Notifications setting to registry, ",
+              StringId::CouldNotSaveNotifications);
 }
 
 void TNotificationsForm::SaveDeviceLink() {
   deviceLink_.Apply(options_.Checked(OptionsControl::checkDeviceLink), options_.links, objects_.Registry,
-                    settings_.KeyPath(), [this](std::int32_t id) { ShowBalloon(String(id)); });
+                    settings_.KeyPath(), [this](StringId id) { ShowBalloon(String(id)); });
 }
 
 void TNotificationsForm::SaveHotkeys() {
@@ -104,15 +108,16 @@ void TNotificationsForm::ApplySavedHotkeys(SaveHotkeysOutcome outcome) {
   switch (outcome) {
     case SaveHotkeysOutcome::FileNotSaved:
       // Shown also when the hotkeys are being turned off: the edits are lost.
-      ShowBalloon(String(40));
+      ShowBalloon(String(StringId::CouldNotLoadHotkeyMap));
       break;
     case SaveHotkeysOutcome::NotReloaded:
-      ShowBalloon(String(40));
+      ShowBalloon(String(StringId::CouldNotLoadHotkeyMap));
       break;
     case SaveHotkeysOutcome::Reloaded:
       // Off for this run only: the registry keeps the user's choice.
       if (hotkeys_.OffForRun()) break;
-      SaveSetting(setting::Hotkeys, u"  -Could not save Hotkeys setting to registry, ", 35);
+      SaveSetting(setting::Hotkeys, u"  -Could not save Hotkeys setting to registry, ",
+                  StringId::CouldNotSaveHotkeys);
       break;
   }
 }
@@ -121,7 +126,8 @@ void TNotificationsForm::SaveRole() {
   settings_[setting::Role] =
       (options_.Checked(OptionsControl::checkMultimedia) ? device_role::Multimedia : 0) +
       (options_.Checked(OptionsControl::checkCommunications) ? device_role::Communications : 0);
-  SaveSetting(setting::Role, u"  -Could not save Device Role setting to registry, ", 36);
+  SaveSetting(setting::Role, u"  -Could not save Device Role setting to registry, ",
+              StringId::CouldNotSaveRole);
 }
 
 }  // namespace varnolet

@@ -45,7 +45,9 @@ void TNotificationsForm::RebuildDeviceItems(bool render) {
   }
   // An empty list shows why, as an item that cannot be clicked.
   if (items.empty()) {
-    const int text = direction.failed ? (render ? 24 : 25) : (render ? 26 : 27);
+    const StringId text =
+        direction.failed ? (render ? StringId::CouldNotDetectPlayback : StringId::CouldNotDetectRecording)
+                         : (render ? StringId::NoPlaybackDevices : StringId::NoRecordingDevices);
     items.push_back(MenuItemModel{String(text), 0, false, true, false});
   }
   view_.SetDeviceItems(render ? DeviceMenu::Playback : DeviceMenu::Recording, items);
@@ -57,7 +59,8 @@ void TNotificationsForm::UpdatePopupMenuExecute() {
     rebuildPending_ = true;
     return;
   }
-  view_.SetMenuCaptions(String(2), String(3), String(1), String(5));
+  view_.SetMenuCaptions(String(StringId::Playback), String(StringId::Recording), String(StringId::Options),
+                        String(StringId::Exit));
   RebuildDeviceItems(true);
   RebuildDeviceItems(false);
 }

@@ -22,7 +22,7 @@ class Texts {
   // the table as it was and sets the language back to 0.
   bool Load(const std::u16string& applicationDirectory, std::int32_t& language);
 
-  const std::u16string& String(int id) const { return table_[static_cast<std::size_t>(id)]; }
+  const std::u16string& String(StringId id) const { return table_[Index(id)]; }
   const std::vector<std::u16string>& Table() const { return table_; }
 
  private:

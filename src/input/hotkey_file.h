@@ -88,8 +88,8 @@ bool InitializeHotkeys(HotkeyServices& services, HotkeyFields& fields, std::int3
 
 // The hotkey steps of saving the hotkeys (Options OK, disable-hotkeys hotkey).
 enum class SaveHotkeysOutcome {
-  FileNotSaved,  // show balloon string 40 when the Hotkeys setting is 1
-  NotReloaded,   // show balloon string 40; no registry write
+  FileNotSaved,  // show the balloon StringId::CouldNotLoadHotkeyMap when the Hotkeys setting is 1
+  NotReloaded,   // show that balloon too; no registry write
   Reloaded,      // write the Hotkeys setting to the registry
 };
 SaveHotkeysOutcome SaveHotkeyConfiguration(HotkeyServices& services, HotkeyFields& fields,

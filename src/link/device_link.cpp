@@ -17,8 +17,7 @@ bool DeviceLinkFeature::SwitchOffIfFailed() {
 }
 
 bool DeviceLinkFeature::Apply(bool checked, const std::vector<DEVICELINK>& dialogLinks, CRegistry& registry,
-                              const std::u16string& settingsKey,
-                              std::function<void(std::int32_t)> showBalloon) {
+                              const std::u16string& settingsKey, std::function<void(StringId)> showBalloon) {
   if (checked) offForRun_ = false;
   // The map file is written and reloaded before the registry value; its
   // failures end the step with their own balloon. While start-up has Device

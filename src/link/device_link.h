@@ -44,12 +44,12 @@ class DeviceLinkFeature {
   bool Initialize();
   // Start-up, once the tray icon is visible: Device Link that failed to
   // start while on is off for this run (the registry keeps the user's
-  // choice). True when the caller must say so (string 42).
+  // choice). True when the caller must say so (StringId::DeviceLinkOffAfterFailedLoad).
   bool SwitchOffIfFailed();
   // The Options dialog's OK: the box's state, the dialog's list. Failures
-  // show their balloon through `showBalloon` (a string-table id).
+  // show their balloon through `showBalloon` (a text of the string table).
   bool Apply(bool checked, const std::vector<DEVICELINK>& dialogLinks, CRegistry& registry,
-             const std::u16string& settingsKey, std::function<void(std::int32_t)> showBalloon);
+             const std::u16string& settingsKey, std::function<void(StringId)> showBalloon);
 
   // The engine's run on one process-creation batch.
   bool ProcessStarted() { return engine_.DeviceLinkCallback(); }

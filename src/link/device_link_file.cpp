@@ -193,11 +193,11 @@ bool SaveDeviceLink(DeviceLinkFile& file, const DeviceLinkApply& apply) {
   if (!file.SaveDeviceLinks(apply.dialogLinks)) {
     file.Log().AddLog(u"  -Could not save device link configuration file, ", file.FileErrorText());
     // Also when Device Link is being turned off: the user's edits are lost.
-    apply.showBalloon(link_strings::kCouldNotLoadConfiguration);
+    apply.showBalloon(StringId::CouldNotLoadDeviceLinkMap);
     return false;
   }
   if (!apply.initializeDeviceLink()) {
-    apply.showBalloon(link_strings::kCouldNotLoadConfiguration);
+    apply.showBalloon(StringId::CouldNotLoadDeviceLinkMap);
     return false;
   }
   if (!apply.writeSetting) return true;
@@ -205,7 +205,7 @@ bool SaveDeviceLink(DeviceLinkFile& file, const DeviceLinkApply& apply) {
                                static_cast<std::uint32_t>(apply.deviceLinkSetting))) {
     file.Log().AddLog(u"  -Could not save device link setting to registry, ",
                       apply.registry.GetLastErrorText());
-    apply.showBalloon(link_strings::kCouldNotSaveSetting);
+    apply.showBalloon(StringId::CouldNotSaveDeviceLink);
     return false;
   }
   return true;

@@ -17,6 +17,7 @@
 #include "link/processes.h"
 #include "support/file.h"
 #include "support/registry.h"
+#include "support/string_id.h"
 
 namespace varnolet {
 
@@ -44,15 +45,6 @@ inline constexpr std::size_t kEndpointIdPrefixLength = 17;
 // identifier with nothing after its prefix converts as an improperly
 // formatted class string without calling the system.
 ComGuid EndpointIdToGuid(const std::u16string& endpointId, ClsidApi& clsid, ActivityLog& log);
-
-// Strings of the string table that Device Link shows in balloons.
-namespace link_strings {
-inline constexpr std::int32_t kCouldNotLoadConfiguration =
-    4;  // "Could not load specified Device Link configuration"
-inline constexpr std::int32_t kCouldNotSaveSetting = 41;  // "Could not save Device Link setting"
-inline constexpr std::int32_t kDeviceLinkDisabled =
-    42;  // "Could not load Device Link, Device Link is disabled"
-}  // namespace link_strings
 
 // Reads and writes dlmap.dat through the one file object of `drive`; every
 // step writes its lines to the activity log.
@@ -113,9 +105,9 @@ struct DeviceLinkApply {
   std::int32_t& deviceLinkSetting;             // the DeviceLink setting
   std::function<bool()> initializeDeviceLink;  // DeviceLinkFeature::Initialize
   CRegistry& registry;
-  std::u16string settingsKey;                     // under HKEY_CURRENT_USER
-  std::function<void(std::int32_t)> showBalloon;  // tray balloon with a string-table text
-  bool writeSetting = true;                       // false: the registry value is left as it is
+  std::u16string settingsKey;                 // under HKEY_CURRENT_USER
+  std::function<void(StringId)> showBalloon;  // tray balloon with a string-table text
+  bool writeSetting = true;                   // false: the registry value is left as it is
 };
 
 // The DeviceLink setting takes the check box's state; the dialog's list is saved to the map
@@ -127,7 +119,7 @@ bool SaveDeviceLink(DeviceLinkFile& file, const DeviceLinkApply& apply);
 // Start-up, once the tray icon is visible: Device Link that failed to start
 // while its setting is 1 is switched off for this run (the registry keeps 1)
 // and initialised again, which unsubscribes. True when the caller must show
-// the balloon with string 42.
+// the balloon StringId::DeviceLinkOffAfterFailedLoad.
 bool SwitchOffFailedDeviceLink(bool failed, std::int32_t& deviceLinkSetting,
                                const std::function<bool()>& initializeDeviceLink);
 

@@ -14,16 +14,16 @@ struct LinkRow {
   C edit;
   C clear;
   C select;
-  int noLink;         // "This device is not linked with a program"
-  int alreadyLinked;  // "This program is already linked with a ... device"
+  StringId noLink;
+  StringId alreadyLinked;
 };
 
 const LinkRow& RowOf(int flow) {
   static const LinkRow kRows[] = {
       {C::comboLinkPlaybackDevices, C::editLinkPlaybackDevices, C::BtnClearRenderLink,
-       C::BtnSelectPlaybackDevicesProgram, 43, 46},
+       C::BtnSelectPlaybackDevicesProgram, StringId::PlaybackNotLinked, StringId::AlreadyLinkedToPlayback},
       {C::comboLinkRecordingDevices, C::editLinkRecordingDevices, C::BtnClearCaptureLink,
-       C::BtnSelectRecordingDevicesProgram, 44, 47},
+       C::BtnSelectRecordingDevicesProgram, StringId::RecordingNotLinked, StringId::AlreadyLinkedToRecording},
   };
   return kRows[flow == 0 ? 0 : 1];
 }

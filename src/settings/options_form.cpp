@@ -20,31 +20,32 @@ constexpr C kSizedCheckBoxes[] = {C::checkStartup,       C::checkSplash,  C::che
 // Captions from the string table: control, string.
 struct TextRow {
   C control;
-  int id;
+  StringId id;
 };
 constexpr TextRow kTexts[] = {
-    {C::Dialog, 1},
-    {C::GroupBoxGeneral, 6},
-    {C::GroupBoxDeviceRole, 7},
-    {C::GroupBoxDeviceLink, 15},
-    {C::GroupBoxHotkeys, 8},
-    {C::GroupBoxAbout, 9},
-    {C::checkStartup, 10},
-    {C::checkSplash, 11},
-    {C::checkNotifications, 12},
-    {C::checkDeviceLink, 45},
-    {C::checkHotkeys, 13},
-    {C::LblLanguage, 14},
-    {C::checkMultimedia, 16},
-    {C::checkCommunications, 17},
-    {C::LblNote, 29},
-    {C::LblHotkeys, 18},
-    {C::LblNotifications, 19},
-    {C::LblPlaybackDevices, 20},
-    {C::LblRecordingDevices, 21},
-    {C::LblWarning, 28},
+    {C::Dialog, StringId::Options},
+    {C::GroupBoxGeneral, StringId::General},
+    {C::GroupBoxDeviceRole, StringId::DeviceRole},
+    {C::GroupBoxDeviceLink, StringId::DeviceLink},
+    {C::GroupBoxHotkeys, StringId::Hotkeys},
+    {C::GroupBoxAbout, StringId::About},
+    {C::checkStartup, StringId::StartWithWindows},
+    {C::checkSplash, StringId::DisableSplashScreen},
+    {C::checkNotifications, StringId::ShowNotifications},
+    {C::checkDeviceLink, StringId::EnableDeviceLink},
+    {C::checkHotkeys, StringId::EnableHotkeys},
+    {C::LblLanguage, StringId::Language},
+    {C::checkMultimedia, StringId::Multimedia},
+    {C::checkCommunications, StringId::Communications},
+    {C::LblNote, StringId::NotAvailableOnVista},
+    {C::LblHotkeys, StringId::DisableHotkeysKey},
+    {C::LblNotifications, StringId::ToggleNotificationsKey},
+    {C::LblPlaybackDevices, StringId::PlaybackDevices},
+    {C::LblRecordingDevices, StringId::RecordingDevices},
+    {C::LblWarning, StringId::KeyAlreadyUsed},
 };
-constexpr int kCategoryStrings[] = {6, 7, 15, 8, 9};
+constexpr StringId kCategoryStrings[] = {StringId::General, StringId::DeviceRole, StringId::DeviceLink,
+                                         StringId::Hotkeys, StringId::About};
 
 const std::u16string kEmpty;
 
@@ -158,7 +159,7 @@ void TOptionsForm::SetClientWidth(C control, int width) {
   view_.SetClientWidth(control, width);
 }
 
-const std::u16string& TOptionsForm::String(int id) const {
+const std::u16string& TOptionsForm::String(StringId id) const {
   if (host_ == nullptr) return kEmpty;
   return host_->String(id);
 }

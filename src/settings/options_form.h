@@ -208,7 +208,7 @@ class TOptionsForm {
   void SelectItem(OptionsControl list, int index);
   void SetLeft(OptionsControl control, int left);
   void SetClientWidth(OptionsControl control, int width);
-  const std::u16string& String(int id) const;
+  const std::u16string& String(StringId id) const;
 
   // hotkey page helpers
   void KeyListClick(int row);

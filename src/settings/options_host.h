@@ -12,6 +12,7 @@
 #include "link/com_guid.h"
 #include "link/device_link_file.h"
 #include "settings/user_settings.h"
+#include "support/string_id.h"
 
 namespace varnolet {
 
@@ -22,7 +23,7 @@ class OptionsHost {
   // The seven settings as the running program holds them.
   virtual const UserSettings& Settings() const = 0;
   // A text of the current string table.
-  virtual const std::u16string& String(int id) const = 0;
+  virtual const std::u16string& String(StringId id) const = 0;
   // The devices as the tray menu lists them, without the "no devices" placeholder.
   virtual std::span<const DEVICEINFO> PlaybackDevices() const = 0;
   virtual std::span<const DEVICEINFO> RecordingDevices() const = 0;

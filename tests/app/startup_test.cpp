@@ -189,7 +189,7 @@ TEST(StartupTest, SettingsKeyThatCannotBeOpenedWarnsInEnglishAndKeepsDefaults) {
   EXPECT_EQ(rig.view.warnings[0].text, u"Could not load user settings, using defaults");
   EXPECT_EQ(rig.view.warnings[0].caption, u"Warning!");
   EXPECT_EQ(form.Settings(), kDefaultSettings);
-  EXPECT_EQ(form.String(0), u"X");  // the library loaded after the box
+  EXPECT_EQ(form.String(StringId::Warning), u"X");  // the library loaded after the box
 }
 
 TEST(StartupTest, ValueStoredAsLongTextIsReplacedByTheDefaultAsNumber) {

@@ -428,13 +428,13 @@ class SaveDeviceLinkTest : public DeviceLinkFileTest {
   SaveDeviceLinkTest() { registry_api.AddKey(kKey); }
 
   bool Apply(bool checked) {
-    return SaveDeviceLink(
-        map, DeviceLinkApply{checked, dialogLinks, setting,
-                             [this] {
-                               ++initializations;
-                               return Initialize(setting) && initializeResult;
-                             },
-                             registry, kKey, [this](std::int32_t id) { balloons.push_back(id); }});
+    return SaveDeviceLink(map,
+                          DeviceLinkApply{checked, dialogLinks, setting,
+                                          [this] {
+                                            ++initializations;
+                                            return Initialize(setting) && initializeResult;
+                                          },
+                                          registry, kKey, [this](StringId id) { balloons.push_back(id); }});
   }
 
   static constexpr char16_t kKey[] = u"Software\\Kestrova Technologies\\Varnolet 7";
@@ -445,7 +445,7 @@ class SaveDeviceLinkTest : public DeviceLinkFileTest {
   std::int32_t setting = 0;
   bool initializeResult = true;
   int initializations = 0;
-  std::vector<std::int32_t> balloons;
+  std::vector<StringId> balloons;
 };
 
 TEST_F(SaveDeviceLinkTest, SavesInitialisesAndWritesTheSetting) {
@@ -470,7 +470,7 @@ TEST_F(SaveDeviceLinkTest, AMapThatCannotBeSavedEndsTheStep) {
     files.failures.FailNext("OpenHandle", 5);
     EXPECT_FALSE(Apply(checked));
     EXPECT_EQ(log.Lines().back(), L(u"  -Could not save device link configuration file, ", system.Text(5)));
-    EXPECT_EQ(balloons, std::vector<std::int32_t>{4});
+    EXPECT_EQ(balloons, std::vector<StringId>{StringId::CouldNotLoadDeviceLinkMap});
     EXPECT_EQ(initializations, 0);
     EXPECT_FALSE(registry_api.GetDword(kKey, u"DeviceLink").has_value());
   }
@@ -515,7 +515,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReplaceReasonTest,
 TEST_F(SaveDeviceLinkTest, AFailedInitialisationShowsItsBalloon) {
   initializeResult = false;
   EXPECT_FALSE(Apply(true));
-  EXPECT_EQ(balloons, std::vector<std::int32_t>{4});
+  EXPECT_EQ(balloons, std::vector<StringId>{StringId::CouldNotLoadDeviceLinkMap});
   EXPECT_FALSE(registry_api.GetDword(kKey, u"DeviceLink").has_value());
 }
 
@@ -525,7 +525,7 @@ TEST_F(SaveDeviceLinkTest, AFailedRegistryWriteShowsItsBalloon) {
   EXPECT_EQ(log.Lines().back(),
             L(u"  -Could not save device link setting to registry, ", registry.GetLastErrorText()));
   EXPECT_FALSE(registry.GetLastErrorText().empty());
-  EXPECT_EQ(balloons, std::vector<std::int32_t>{41});
+  EXPECT_EQ(balloons, std::vector<StringId>{StringId::CouldNotSaveDeviceLink});
   EXPECT_EQ(setting, 1);  // the run keeps the new value
 }
 

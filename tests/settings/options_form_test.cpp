@@ -37,12 +37,16 @@ TEST_F(OptionsFormTest, ShowingFillsTheTextsFromTheStringTableAndKeepsTheBuiltIn
   Start().MenuOptionsClick();
   const struct {
     C control;
-    int id;
-  } rows[] = {
-      {C::Dialog, 1},   {C::GroupBoxDeviceLink, 15}, {C::checkSplash, 11}, {C::checkDeviceLink, 45},
-      {C::LblNote, 29}, {C::LblNotifications, 19},   {C::LblWarning, 28},  {C::editLinkPlaybackDevices, 43}};
-  for (const auto& row : rows)
-    EXPECT_EQ(shown()[row.control].text, kBuiltInStrings[static_cast<std::size_t>(row.id)]);
+    StringId id;
+  } rows[] = {{C::Dialog, StringId::Options},
+              {C::GroupBoxDeviceLink, StringId::DeviceLink},
+              {C::checkSplash, StringId::DisableSplashScreen},
+              {C::checkDeviceLink, StringId::EnableDeviceLink},
+              {C::LblNote, StringId::NotAvailableOnVista},
+              {C::LblNotifications, StringId::ToggleNotificationsKey},
+              {C::LblWarning, StringId::KeyAlreadyUsed},
+              {C::editLinkPlaybackDevices, StringId::PlaybackNotLinked}};
+  for (const auto& row : rows) EXPECT_EQ(shown()[row.control].text, kBuiltInStrings[Index(row.id)]);
   EXPECT_EQ(shown().categories, (std::array<std::u16string, 5>{u"General", u"Device Role", u"Device Link",
                                                                u"Hotkeys", u"About"}));
   EXPECT_EQ(shown()[C::BtnOK].text, u"OK");
@@ -273,7 +277,8 @@ TEST_F(OptionsFormTest, UnrelatedOkKeepsHotkeysThatStartUpSwitchedOffForTheRun) 
                     std::string("\x01\x02\x03"));  // not a hotkey map
   TNotificationsForm& form = Start();
   ASSERT_EQ(form.Settings()[setting::Hotkeys], 0);
-  ASSERT_EQ(rig.view.balloons, Lines{std::u16string(kBuiltInStrings[30])});
+  ASSERT_EQ(rig.view.balloons,
+            Lines{std::u16string(kBuiltInStrings[Index(StringId::HotkeysOffAfterFailedLoad)])});
   form.MenuOptionsClick();
   EXPECT_FALSE(shown()[C::checkHotkeys].checked);
   options().ButtonClicked(C::BtnOK);
@@ -294,9 +299,10 @@ TEST_F(OptionsFormTest, FailedMapSaveWhileTurningAFeatureOffShowsItsBalloon) {
   struct Case {
     const char* name;
     C box;
-    int balloon;
+    StringId balloon;
   };
-  const Case cases[] = {{"DeviceLink", C::checkDeviceLink, 4}, {"Hotkeys", C::checkHotkeys, 40}};
+  const Case cases[] = {{"DeviceLink", C::checkDeviceLink, StringId::CouldNotLoadDeviceLinkMap},
+                        {"Hotkeys", C::checkHotkeys, StringId::CouldNotLoadHotkeyMap}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FormRig local;
@@ -314,8 +320,7 @@ TEST_F(OptionsFormTest, FailedMapSaveWhileTurningAFeatureOffShowsItsBalloon) {
       form.SaveDeviceLink();
     else
       form.SaveHotkeys();
-    EXPECT_EQ(local.view.balloons,
-              Lines{std::u16string(kBuiltInStrings[static_cast<std::size_t>(c.balloon)])});
+    EXPECT_EQ(local.view.balloons, Lines{std::u16string(kBuiltInStrings[Index(c.balloon)])});
   }
 }
 

@@ -88,19 +88,19 @@ TEST_F(SaveStepsTest, FailedWriteLogsTheRegistryReasonAndShowsTheStepsBalloon) {
   struct Case {
     std::function<void(TNotificationsForm&)> save;
     std::u16string line;
-    int balloon;
+    StringId balloon;
   };
   const Case cases[] = {
       {[](TNotificationsForm& f) { f.SaveSplash(); },
-       u"  -Could not save Splash screen setting to registry, ", 33},
+       u"  -Could not save Splash screen setting to registry, ", StringId::CouldNotSaveSplash},
       {[](TNotificationsForm& f) { f.SaveNotifications(); },
-       u"  -Could not save Notifications setting to registry, ", 34},
+       u"  -Could not save Notifications setting to registry, ", StringId::CouldNotSaveNotifications},
       {[](TNotificationsForm& f) { f.SaveDeviceLink(); },
-       u"  -Could not save device link setting to registry, ", 41},
+       u"  -Could not save device link setting to registry, ", StringId::CouldNotSaveDeviceLink},
       {[](TNotificationsForm& f) { f.SaveHotkeys(); }, u"  -Could not save Hotkeys setting to registry, ",
-       35},
+       StringId::CouldNotSaveHotkeys},
       {[](TNotificationsForm& f) { f.SaveRole(); }, u"  -Could not save Device Role setting to registry, ",
-       36},
+       StringId::CouldNotSaveRole},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Narrow(c.line));
@@ -109,7 +109,7 @@ TEST_F(SaveStepsTest, FailedWriteLogsTheRegistryReasonAndShowsTheStepsBalloon) {
     c.save(form());
     EXPECT_EQ(rig.Lines().back(), c.line + rig.system.Text(5));
     ASSERT_EQ(rig.view.balloons.size(), 1u);
-    EXPECT_EQ(rig.view.balloons[0], kBuiltInStrings[static_cast<std::size_t>(c.balloon)]);
+    EXPECT_EQ(rig.view.balloons[0], kBuiltInStrings[Index(c.balloon)]);
   }
 }
 
@@ -155,7 +155,8 @@ TEST_F(SaveStepsTest, LanguageIsWrittenOnlyWhenItChangesAndReloadsTheTextsFirst)
   form().SaveLanguage();
   EXPECT_EQ(form().StringTable(), greek);
   EXPECT_EQ(rig.Lines().back(), u"  -Could not save Language setting to registry, " + rig.system.Text(5));
-  EXPECT_EQ(rig.view.balloons, Lines{greek[31]});  // already in the new language
+  EXPECT_EQ(rig.view.balloons,
+            Lines{greek[Index(StringId::CouldNotSaveLanguage)]});  // already in the new language
   EXPECT_EQ(form().Settings()[setting::Language], 1);
 
   form().UpdatePopupMenuExecute();

@@ -15,7 +15,7 @@ namespace varnolet {
 namespace {
 
 constexpr int kBufferSize = 2048;  // as the program reads them
-constexpr UINT kStringCount = static_cast<UINT>(kBuiltInStrings.size());
+constexpr UINT kStrings = static_cast<UINT>(kBuiltInStrings.size());
 
 // A file of the build tree, searched from the test program's folder upwards
 // (the test program sits in tests\wine\ of the tree, the libraries in src\Language\).
@@ -57,7 +57,7 @@ class ResourceLibrary {
 
   std::vector<std::u16string> ReadTable() const {
     std::vector<std::u16string> table;
-    for (UINT id = 0; id < kStringCount; ++id) table.push_back(Read(id).second);
+    for (UINT id = 0; id < kStrings; ++id) table.push_back(Read(id).second);
     return table;
   }
 
@@ -98,7 +98,7 @@ TEST_F(LanguageWineTest, LibrariesLieInTheLanguageFolderBesideTheProgram) {
 TEST_F(LanguageWineTest, EnglishLibraryCarriesTheBuiltInTexts) {
   ResourceLibrary english(englishPath);
   ASSERT_NE(english.get(), nullptr) << GetLastError();
-  for (UINT id = 0; id < kStringCount; ++id) {
+  for (UINT id = 0; id < kStrings; ++id) {
     const auto [length, text] = english.Read(id);
     EXPECT_GT(length, 0) << "id " << id;
     EXPECT_EQ(text, kBuiltInStrings[id]) << "id " << id << ": " << Narrow(text);
@@ -112,7 +112,7 @@ TEST_F(LanguageWineTest, GreekLibraryTranslatesEveryText) {
   ResourceLibrary greek(greekPath);
   ASSERT_NE(greek.get(), nullptr) << GetLastError();
   const std::vector<std::u16string> table = greek.ReadTable();
-  for (UINT id = 0; id < kStringCount; ++id) {
+  for (UINT id = 0; id < kStrings; ++id) {
     const std::u16string& text = table[id];
     ASSERT_FALSE(text.empty()) << "id " << id;
     EXPECT_NE(text, kBuiltInStrings[id]) << "id " << id;
@@ -142,8 +142,8 @@ TEST_F(LanguageWineTest, AnIdentifierBeyondTheTableGivesNothing) {
   for (const std::u16string* path : {&englishPath, &greekPath}) {
     ResourceLibrary library(*path);
     ASSERT_NE(library.get(), nullptr) << Narrow(*path);
-    EXPECT_GT(library.Read(kStringCount - 1).first, 0) << Narrow(*path);
-    EXPECT_EQ(library.Read(kStringCount).first, 0) << Narrow(*path);
+    EXPECT_GT(library.Read(kStrings - 1).first, 0) << Narrow(*path);
+    EXPECT_EQ(library.Read(kStrings).first, 0) << Narrow(*path);
     EXPECT_EQ(library.Read(1000).first, 0) << Narrow(*path);
   }
 }

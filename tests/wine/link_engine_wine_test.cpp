@@ -199,7 +199,7 @@ class AudioDeviceLinkWineTest : public testing::Test {
     EXPECT_EQ(form->Settings()[setting::DeviceLink], 0);
     if (!realWindows) {
       ASSERT_FALSE(view.balloons.empty());
-      EXPECT_EQ(view.balloons.back(), form->String(link_strings::kDeviceLinkDisabled));
+      EXPECT_EQ(view.balloons.back(), form->String(StringId::DeviceLinkOffAfterFailedLoad));
       view.balloons.clear();
     }
     form->MutableSettings()[setting::DeviceLink] = 1;
