@@ -29,7 +29,7 @@ void Arrange(FormRig& rig) {
 
 void Hotkey(TNotificationsForm& form, const char16_t* identifier) {
   const std::u16string parameter = identifier;
-  form.HotkeyAction(&parameter);
+  form.Hotkeys().Fire(&parameter);
 }
 
 // Everything the view shows, compared between two rigs.
