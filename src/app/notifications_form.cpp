@@ -131,28 +131,26 @@ void TNotificationsForm::CreateUserFolders() {
     AddLog(u"  -Could not create application data subfolder, ", drive.GetLastErrorText());
     return;
   }
-  const std::u16string links = data + u"\\dlmap.dat";
-  if (missing(links)) {
-    if (!file.Create(links)) {
-      AddLog(u"  -Could not create application device link configuration file, ", drive.GetLastErrorText());
-      return;
+  // An empty map file where there is none; false after a failure, logged.
+  auto ensureMap = [&](const std::u16string& path, const char16_t* createFailed,
+                       const char16_t* closeFailed) {
+    if (!missing(path)) return true;
+    if (!file.Create(path)) {
+      AddLog(createFailed, drive.GetLastErrorText());
+      return false;
     }
     if (!file.Close()) {
-      AddLog(u"  -Could not close device link configuration file");
-      return;
+      AddLog(closeFailed);
+      return false;
     }
-  }
-  const std::u16string hotkeys = data + u"\\hmap.dat";
-  if (missing(hotkeys)) {
-    if (!file.Create(hotkeys)) {
-      AddLog(u"  -Could not create application hotkeys configuration file, ", drive.GetLastErrorText());
-      return;
-    }
-    if (!file.Close()) {
-      AddLog(u"  -Could not close hotkeys configuration file");
-      return;
-    }
-  }
+    return true;
+  };
+  if (!ensureMap(data + u"\\dlmap.dat", u"  -Could not create application device link configuration file, ",
+                 u"  -Could not close device link configuration file"))
+    return;
+  if (!ensureMap(data + u"\\hmap.dat", u"  -Could not create application hotkeys configuration file, ",
+                 u"  -Could not close hotkeys configuration file"))
+    return;
   AddLog(u"  -Users folder structure verified");
 }
 

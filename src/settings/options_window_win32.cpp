@@ -255,11 +255,7 @@ void OptionsWindow::Build() {
       }
       case kList: {
         auto list = std::make_unique<ui::DropDownList>();
-        ui::DropDownList::Args listArgs;
-        listArgs.parent = parent;
-        listArgs.id = id;
-        listArgs.bounds = place.bounds;
-        list->Create(listArgs);
+        list->Create({parent, id, place.bounds});
         list->onChange = [this, control](int index) {
           if (handlers.listSelected) handlers.listSelected(control, index);
         };
@@ -269,11 +265,7 @@ void OptionsWindow::Build() {
       case kLabel:
       case kField: {
         auto label = std::make_unique<ui::Label>();
-        ui::Label::Args labelArgs;
-        labelArgs.parent = parent;
-        labelArgs.id = id;
-        labelArgs.text = place.text;
-        labelArgs.bounds = place.bounds;
+        ui::Label::Args labelArgs{{parent, id, place.text, place.bounds}};
         labelArgs.framed = place.kind == kField;
         if (labelArgs.framed) labelArgs.inset = 22;  // the clear button lies in the field's right end
         if (control == C::LblWarning) labelArgs.colour = RGB(255, 0, 0);
@@ -284,11 +276,7 @@ void OptionsWindow::Build() {
       case kButton:
       case kPictureButton: {
         auto button = std::make_unique<ui::Button>();
-        ui::Button::Args buttonArgs;
-        buttonArgs.parent = parent;
-        buttonArgs.id = id;
-        buttonArgs.text = place.text;
-        buttonArgs.bounds = place.bounds;
+        ui::Button::Args buttonArgs{{parent, id, place.text, place.bounds}};
         buttonArgs.defaultButton = control == C::BtnOK;
         if (place.kind == kPictureButton) buttonArgs.picture = ui::LoadBitmapResource(L"IMG_CLEAR");
         button->Create(buttonArgs);
