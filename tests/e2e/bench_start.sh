@@ -21,6 +21,8 @@
 # A desktop-wide note: the machine is shared and its load moves absolute
 # times; only the interleaved ratios are meant to be compared.
 set -u
+# Beside the rig, not among the scenarios (which ctest runs).
+RIG=${RIG:-$(cd "$(dirname "$0")" && pwd)/rig.sh}
 . "$(dirname "$0")/scenario.sh"
 
 ROUNDS=${BENCH_ROUNDS:-11}

@@ -24,6 +24,8 @@
 #
 # Usage: soak.sh [--idle-only]
 set -u
+# Beside the rig, not among the scenarios (which ctest runs).
+RIG=${RIG:-$(cd "$(dirname "$0")" && pwd)/rig.sh}
 . "$(dirname "$0")/scenario.sh"
 
 IDLE_SECONDS=${IDLE_SECONDS:-20}
