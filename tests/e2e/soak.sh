@@ -76,21 +76,40 @@ windows_owned() {
   sed -n 's/^total\t//p' "$_out"
 }
 
-# idle_count WHEN: strace on every thread for IDLE_SECONDS; prints the calls.
-idle_count() {
-  _tids=$(ls "/proc/$PID/task")
+# strace_threads PID LOG: strace -f -c on every thread of PID for
+# IDLE_SECONDS; LOG.summary gets the counts, LOG.attach strace's messages.
+# Sets THREADS and ATTACHED.
+strace_threads() {
+  THREADS=$(ls "/proc/$1/task")
   _args=
-  for _tid in $_tids; do _args="$_args -p $_tid"; done
-  _log=$ARTIFACTS/idle-$1.txt
+  for _tid in $THREADS; do _args="$_args -p $_tid"; done
   # shellcheck disable=SC2086
-  timeout -s INT "$IDLE_SECONDS" strace -f -c -o "$_log.summary" $_args 2>"$_log.attach"
-  _threads=$(printf '%s\n' $_tids | wc -l | tr -d ' ')
-  _attached=$(grep -c '^strace: Process [0-9]* attached' "$_log.attach")
-  [ "$_attached" -ge "$_threads" ] ||
-    fail "idle $1: strace attached to $_attached of $_threads threads: $(cat "$_log.attach")"
-  _calls=$(awk '$NF != "total" && $4 ~ /^[0-9]+$/ && $1 ~ /^[0-9.]+$/ { sum += $4 } END { print sum + 0 }' \
-    "$_log.summary")
-  printf '%s\t%s threads\t%s calls\n' "$1" "$_threads" "$_calls" | tee -a "$ARTIFACTS/idle.txt" >&2
+  timeout -s INT "$IDLE_SECONDS" strace -f -c -o "$2.summary" $_args 2>"$2.attach"
+  THREADS=$(printf '%s\n' $THREADS | wc -l | tr -d ' ')
+  ATTACHED=$(grep -c '^strace: Process [0-9]* attached' "$2.attach")
+}
+
+# calls_in SUMMARY: the number of calls strace -c counted (no table: none).
+calls_in() {
+  awk '$NF != "total" && $4 ~ /^[0-9]+$/ && $1 ~ /^[0-9.]+$/ { sum += $4 } END { print sum + 0 }' "$1"
+}
+
+# idle_count WHEN: the program's calls over IDLE_SECONDS; notepad's, counted
+# at the same time, show that the counting sees calls where there are some
+# (its caret blinks).
+idle_count() {
+  _log=$ARTIFACTS/idle-$1
+  strace_threads "$NOTEPAD_PID" "$_log-notepad" &
+  _control=$!
+  strace_threads "$PID" "$_log"
+  wait "$_control"
+  [ "$ATTACHED" -ge "$THREADS" ] ||
+    fail "idle $1: strace attached to $ATTACHED of $THREADS threads: $(cat "$_log.attach")"
+  _calls=$(calls_in "$_log.summary")
+  _control_calls=$(calls_in "$_log-notepad.summary")
+  [ "$_control_calls" -gt 0 ] || fail "idle $1: no calls counted for notepad either (see $_log-notepad.attach)"
+  printf '%s\t%s threads\t%s calls\t(notepad meanwhile: %s calls)\n' "$1" "$THREADS" "$_calls" "$_control_calls" |
+    tee -a "$ARTIFACTS/idle.txt" >&2
   IDLE_RESULTS="$IDLE_RESULTS $_calls"
 }
 
@@ -152,6 +171,15 @@ menu_switch() {
   NEED_FRONT=1
 }
 
+# The monitor's eight letters from one xdotool, each held 80 ms: the next key
+# must follow within half a second, which one xdotool a key cannot promise on
+# a busy machine.
+type_monitor_sequence() {
+  set --
+  for _letter in q x w t z k p v; do set -- "$@" keydown "$_letter" sleep 0.08 keyup "$_letter" sleep 0.1; done
+  xdotool "$@"
+}
+
 monitor_shown() {
   list_windows
   has_visible_window Varnolet7.exe "Varnolet 7 Monitor  -  $TIME_STAMP"
@@ -162,7 +190,7 @@ monitor_cycle() {
   [ "$NEED_FRONT" = 1 ] && front_notepad
   # Typed keys are forgotten about a second after the last one.
   sleep 1.5
-  rig keys q x w t z k p v
+  type_monitor_sequence
   wait_until 15 monitor_shown || fail "monitor $MONITORS did not show: $(visible_windows | tr '\t\n' ' |')"
   windows_owned close "Varnolet 7 Monitor" >/dev/null
   wait_until 15 monitor_hidden || fail "monitor $MONITORS was not hidden by its close box"
@@ -228,18 +256,32 @@ OPTIONS=0
 NEED_FRONT=0
 IDLE_RESULTS=
 
+rig launch "$NOTEPAD_RECORD" 'C:\windows\notepad.exe'
+wait_until 20 notepad_in_front || fail "notepad did not come to the front: $(foreground_window)"
+notepad_pid() {
+  for _dir in /proc/[0-9]*; do
+    [ "$(cat "$_dir/comm" 2>/dev/null)" = notepad.exe ] || continue
+    tr '\0' '\n' <"$_dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    basename "$_dir"
+    return 0
+  done
+  return 1
+}
+NOTEPAD_PID=$(notepad_pid) || fail "notepad's Wine process is not found"
+
 step "idle: at the start"
 sleep 3
 list_windows
 [ -z "$(visible_windows | awk -F '\t' '$2 == "Varnolet7.exe"')" ] || fail "a window shows at the start"
 idle_count start
 
-rig launch "$NOTEPAD_RECORD" 'C:\windows\notepad.exe'
-wait_until 20 notepad_in_front || fail "notepad did not come to the front: $(foreground_window)"
-
 step "idle: after a notification has faded"
 hotkey_switch
-wait_until 5 has_visible_window Varnolet7.exe 'Varnolet 7' ||
+notification_shown() {
+  list_windows
+  has_visible_window Varnolet7.exe 'Varnolet 7'
+}
+wait_until 5 notification_shown ||
   step "(the notification was not seen while it showed)"
 wait_until 30 notification_gone || fail "the notification did not fade"
 sleep 2
