@@ -15,7 +15,12 @@ constexpr int kRefreshId = 101;
 
 DebugFormWindow::DebugFormWindow(HWND owner, std::function<std::vector<std::u16string>(int)> build,
                                  std::function<std::u16string()> caption)
-    : build_(std::move(build)), caption_(std::move(caption)) {
+    : owner_(owner), build_(std::move(build)), caption_(std::move(caption)) {}
+
+void DebugFormWindow::MakeWindow() {
+  if (window_.Handle() != nullptr) return;
+  // The tab control is the common controls library's: it is loaded here, at
+  // the first showing, not at start.
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   dpi_ = ui::DpiOf(nullptr);
@@ -31,7 +36,7 @@ DebugFormWindow::DebugFormWindow(HWND owner, std::function<std::vector<std::u16s
   args.title = as_wide(monitor::kCaption);
   args.style = style;
   args.exStyle = exStyle;
-  args.owner = owner;
+  args.owner = owner_;
   args.width = frame.right - frame.left;
   args.height = frame.bottom - frame.top;
   args.x = (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2;
@@ -93,6 +98,7 @@ void DebugFormWindow::Layout() {
 }
 
 void DebugFormWindow::Show() {
+  MakeWindow();
   ShowWindow(window_.Handle(), SW_SHOW);
   SetForegroundWindow(window_.Handle());
   timer_.Enable(true);

@@ -15,14 +15,19 @@ namespace varnolet {
 class DebugFormWindow {
  public:
   // `owner`: the application window. `build(tab)` gives the memo lines of a
-  // tab (0 General ... 6 Log); `caption()` the caption with its clock.
+  // tab (0 General ... 6 Log); `caption()` the caption with its clock. The
+  // window is made at the first Show (or MakeWindow), not here: start-up
+  // loads neither the window nor the common controls it needs.
   DebugFormWindow(HWND owner, std::function<std::vector<std::u16string>(int)> build,
                   std::function<std::u16string()> caption);
   ~DebugFormWindow();
   DebugFormWindow(const DebugFormWindow&) = delete;
   DebugFormWindow& operator=(const DebugFormWindow&) = delete;
 
-  // FormShow: shows the window, starts the clock and builds the selected tab.
+  // Makes the window and its controls once; later calls do nothing.
+  void MakeWindow();
+  // FormShow: shows the window (made at the first showing), starts the clock
+  // and builds the selected tab.
   void Show();
   HWND Handle() const { return window_.Handle(); }
 
@@ -32,6 +37,7 @@ class DebugFormWindow {
   void UpdateCaption();
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+  HWND owner_;
   std::function<std::vector<std::u16string>(int)> build_;
   std::function<std::u16string()> caption_;
   ui::Window window_;

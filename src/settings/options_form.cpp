@@ -108,29 +108,34 @@ TOptionsForm::TOptionsForm(OptionsView& view) : view_(view) {
 
 void TOptionsForm::SetText(C control, const std::u16string& text) {
   State(control).text = text;
-  view_.SetText(control, text);
+  set_[static_cast<std::size_t>(control)] |= kSetText;
+  if (Drawn()) view_.SetText(control, text);
 }
 
 void TOptionsForm::SetChecked(C control, bool checked) {
   State(control).checked = checked;
-  view_.SetChecked(control, checked);
+  set_[static_cast<std::size_t>(control)] |= kSetChecked;
+  if (Drawn()) view_.SetChecked(control, checked);
 }
 
 void TOptionsForm::SetEnabled(C control, bool enabled) {
   State(control).enabled = enabled;
-  view_.SetEnabled(control, enabled);
+  set_[static_cast<std::size_t>(control)] |= kSetEnabled;
+  if (Drawn()) view_.SetEnabled(control, enabled);
 }
 
 void TOptionsForm::SetVisible(C control, bool visible) {
   State(control).visible = visible;
-  view_.SetVisible(control, visible);
+  set_[static_cast<std::size_t>(control)] |= kSetVisible;
+  if (Drawn()) view_.SetVisible(control, visible);
 }
 
 void TOptionsForm::SetItems(C list, std::vector<std::u16string> items) {
   OptionsControlState& state = State(list);
   state.items = std::move(items);
   state.selected = -1;
-  view_.SetItems(list, state.items);
+  set_[static_cast<std::size_t>(list)] |= kSetItems;
+  if (Drawn()) view_.SetItems(list, state.items);
 }
 
 void TOptionsForm::SetItemText(C list, int index, const std::u16string& text) {
@@ -138,24 +143,52 @@ void TOptionsForm::SetItemText(C list, int index, const std::u16string& text) {
   if (index < 0 || index >= static_cast<int>(state.items.size())) return;
   if (state.items[static_cast<std::size_t>(index)] == text) return;
   state.items[static_cast<std::size_t>(index)] = text;
-  view_.SetItemText(list, index, text);
+  if (Drawn()) view_.SetItemText(list, index, text);
 }
 
 void TOptionsForm::SelectItem(C list, int index) {
   OptionsControlState& state = State(list);
   if (index < -1 || index >= static_cast<int>(state.items.size())) index = -1;
   state.selected = index;
-  view_.SelectItem(list, index);
+  set_[static_cast<std::size_t>(list)] |= kSetSelected;
+  if (Drawn()) view_.SelectItem(list, index);
 }
 
 void TOptionsForm::SetLeft(C control, int left) {
   State(control).left = left;
-  view_.SetLeft(control, left);
+  set_[static_cast<std::size_t>(control)] |= kSetLeft;
+  if (Drawn()) view_.SetLeft(control, left);
 }
 
 void TOptionsForm::SetClientWidth(C control, int width) {
   State(control).width = width;
-  view_.SetClientWidth(control, width);
+  set_[static_cast<std::size_t>(control)] |= kSetWidth;
+  if (Drawn()) view_.SetClientWidth(control, width);
+}
+
+void TOptionsForm::DrawAll() {
+  for (int i = 0; i < kOptionsControlCount; ++i) {
+    const C control = static_cast<C>(i);
+    const OptionsControlState& state = Control(control);
+    const unsigned set = set_[static_cast<std::size_t>(i)];
+    if ((set & kSetText) != 0) view_.SetText(control, state.text);
+    if ((set & kSetChecked) != 0) view_.SetChecked(control, state.checked);
+    if ((set & kSetEnabled) != 0) view_.SetEnabled(control, state.enabled);
+    if ((set & kSetVisible) != 0) view_.SetVisible(control, state.visible);
+    // The items with their captions as they are now, then the selection.
+    if ((set & kSetItems) != 0) view_.SetItems(control, state.items);
+    if ((set & (kSetItems | kSetSelected)) != 0) view_.SelectItem(control, state.selected);
+    if ((set & kSetLeft) != 0) view_.SetLeft(control, state.left);
+    if ((set & kSetWidth) != 0) view_.SetClientWidth(control, state.width);
+  }
+  if (categoryTextsSet_)
+    for (int i = 0; i < 5; ++i) view_.SetCategoryText(i, categories_[static_cast<std::size_t>(i)]);
+  if (categoryShown_) {
+    view_.SelectCategory(category_);
+    if (category_ >= 0 && category_ < static_cast<int>(std::size(kPages)))
+      view_.BringToFront(kPages[category_]);
+  }
+  if (timerEnabled_) view_.StartTimer(1000);
 }
 
 const std::u16string& TOptionsForm::String(int id) const {
@@ -170,6 +203,10 @@ void TOptionsForm::Show() {
     view_.ShowDialog();  // only to the front
     return;
   }
+  if (!Drawn()) {
+    view_.MakeWindow();
+    DrawAll();
+  }
   visible_ = true;
   FormShow();
   view_.ShowDialog();
@@ -177,7 +214,8 @@ void TOptionsForm::Show() {
 
 void TOptionsForm::CategorySelected(int category) {
   category_ = category;
-  view_.SelectCategory(category);
+  categoryShown_ = true;
+  if (Drawn()) view_.SelectCategory(category);
   OptionsMenuSelectedCategoryChange();
 }
 
@@ -307,18 +345,19 @@ void TOptionsForm::FormShow() {
 
 void TOptionsForm::OptionsMenuSelectedCategoryChange() {
   if (category_ < 0 || category_ >= static_cast<int>(std::size(kPages))) return;
-  view_.BringToFront(kPages[category_]);
+  categoryShown_ = true;
+  if (Drawn()) view_.BringToFront(kPages[category_]);
 }
 
 void TOptionsForm::BtnOKClick() {
   visible_ = false;
-  view_.HideDialog();
+  if (Drawn()) view_.HideDialog();
   if (host_ != nullptr) host_->ApplyOptions();
 }
 
 void TOptionsForm::BtnCancelClick() {
   visible_ = false;
-  view_.HideDialog();
+  if (Drawn()) view_.HideDialog();
 }
 
 void TOptionsForm::LblLink1LinkClick() {
@@ -333,9 +372,10 @@ void TOptionsForm::LblLink2LinkClick() {
 
 void TOptionsForm::UpdateForm() {
   for (const TextRow& row : kTexts) SetText(row.control, String(row.id));
+  categoryTextsSet_ = true;
   for (int i = 0; i < 5; ++i) {
     categories_[static_cast<std::size_t>(i)] = String(kCategoryStrings[i]);
-    view_.SetCategoryText(i, categories_[static_cast<std::size_t>(i)]);
+    if (Drawn()) view_.SetCategoryText(i, categories_[static_cast<std::size_t>(i)]);
   }
 
   if (host_ != nullptr) {

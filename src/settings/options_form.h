@@ -31,7 +31,10 @@
 //   TimerTicked()              the warning's timer: TimerTimer
 //
 // Changes the form makes itself (SetChecked, SelectItem, ...) reach the view
-// and raise no event.
+// and raise no event. The view's window is made at the first Show: what the
+// form set before (its construction, UpdateForm from the hotkey actions) is
+// kept here and told to the new window then, so the first showing looks as it
+// would had the window existed from the start.
 #pragma once
 
 #include <array>
@@ -205,6 +208,10 @@ class TOptionsForm {
   void SetLeft(OptionsControl control, int left);
   void SetClientWidth(OptionsControl control, int width);
   const std::u16string& String(int id) const;
+  // The view has a window to tell.
+  bool Drawn() const { return view_.HasWindow(); }
+  // Tells a newly made window every control state the form has set.
+  void DrawAll();
 
   // hotkey page helpers
   void KeyListClick(int row);
@@ -237,6 +244,21 @@ class TOptionsForm {
   bool timerEnabled_ = false;
   // Rows whose refused key choice is on show until the warning ends (bit r).
   unsigned refusedRows_ = 0;
+  // Which states of each control the form has set (SetBit), so that DrawAll
+  // tells a new window those and leaves the rest as the window was built.
+  enum SetBit : unsigned char {
+    kSetText = 1,
+    kSetChecked = 2,
+    kSetEnabled = 4,
+    kSetVisible = 8,
+    kSetItems = 16,
+    kSetSelected = 32,
+    kSetLeft = 64,
+    kSetWidth = 128
+  };
+  std::array<unsigned char, kOptionsControlCount> set_{};
+  bool categoryTextsSet_ = false;
+  bool categoryShown_ = false;  // a category was selected or its page brought to the front
 };
 
 }  // namespace varnolet

@@ -78,7 +78,7 @@ void TOptionsForm::ResetKeyLists() {
   refusedRows_ = 0;
   if (timerEnabled_) {
     timerEnabled_ = false;
-    view_.StopTimer();
+    if (Drawn()) view_.StopTimer();
   }
   SetVisible(C::LblWarning, false);
 }
@@ -215,16 +215,16 @@ bool TOptionsForm::IsKeyFree(int row) {
   if (list.items[static_cast<std::size_t>(list.selected)] != options_text::kUsedKey) return true;
   refusedRows_ |= 1u << row;
   // A second refusal within the second shows the warning for a full second again.
-  if (timerEnabled_) view_.StopTimer();
+  if (timerEnabled_ && Drawn()) view_.StopTimer();
   timerEnabled_ = true;
-  view_.StartTimer(1000);
+  if (Drawn()) view_.StartTimer(1000);
   SetVisible(C::LblWarning, true);
   return false;
 }
 
 void TOptionsForm::TimerTimer() {
   timerEnabled_ = false;
-  view_.StopTimer();
+  if (Drawn()) view_.StopTimer();
   SetVisible(C::LblWarning, false);
   // Every row whose choice was refused shows its slot's own key again: the
   // slot never took the refused key.

@@ -92,6 +92,12 @@ class OptionsView {
  public:
   virtual ~OptionsView() = default;
 
+  // The dialog's window is made when the dialog is first shown, not with the
+  // form: until then the form keeps every control's state and tells the view
+  // nothing, and MakeWindow is followed by everything the form has set.
+  virtual bool HasWindow() const = 0;
+  virtual void MakeWindow() = 0;
+
   // The dialog window: shown (or only brought to the front when it is
   // visible already), hidden.
   virtual void ShowDialog() = 0;

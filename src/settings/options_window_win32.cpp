@@ -166,7 +166,10 @@ DWORD DialogExStyle() {
 
 }  // namespace
 
-OptionsWindow::OptionsWindow(HWND owner) : owner_(owner) {
+OptionsWindow::OptionsWindow(HWND owner) : owner_(owner) {}
+
+void OptionsWindow::MakeWindow() {
+  if (HasWindow()) return;
   dpi_ = ui::DpiOf(nullptr);
   window_.onMessage = [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return OnMessage(message, wParam, lParam, result);
@@ -176,7 +179,7 @@ OptionsWindow::OptionsWindow(HWND owner) : owner_(owner) {
   args.title = L"Options";
   args.style = DialogStyle();
   args.exStyle = DialogExStyle();
-  args.owner = owner;
+  args.owner = owner_;
   args.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_.Create(args);
   dpi_ = ui::DpiOf(window_.Handle());
@@ -192,7 +195,7 @@ OptionsWindow::OptionsWindow(HWND owner) : owner_(owner) {
 }
 
 OptionsWindow::~OptionsWindow() {
-  ui::UnregisterDialog(window_.Handle());
+  if (HasWindow()) ui::UnregisterDialog(window_.Handle());
   timer_.Enable(false);
   owned_.clear();
   window_.Destroy();

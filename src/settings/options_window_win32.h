@@ -31,6 +31,8 @@ class OptionsWindow final : public OptionsView {
   };
 
   // `owner`: the application's own window (no taskbar button for the dialog).
+  // The window and its controls are made by MakeWindow (the form calls it at
+  // the dialog's first showing), not here.
   explicit OptionsWindow(HWND owner);
   ~OptionsWindow() override;
   OptionsWindow(const OptionsWindow&) = delete;
@@ -47,6 +49,8 @@ class OptionsWindow final : public OptionsView {
   HWND CategoryButton(int category) const { return categories_.ButtonHandle(category); }
 
   // OptionsView
+  bool HasWindow() const override { return window_.Handle() != nullptr; }
+  void MakeWindow() override;
   void ShowDialog() override;
   void HideDialog() override;
   void HideApplicationWindow() override;

@@ -27,7 +27,9 @@ inline constexpr char16_t kDataDir[] = u"C:\\Users\\u\\AppData\\Roaming\\Varnole
 
 class FormRig {
  public:
-  FormRig() {
+  // `optionsWindowAtStart` false: the Options dialog's view has no window
+  // until the dialog is first shown, as in the program.
+  explicit FormRig(bool optionsWindowAtStart = true) : optionsView(optionsWindowAtStart) {
     files.AddFolder(kAppData);
     files.AddFolder(kAppDir);
     languages.Add(std::u16string(kAppDir) + u"\\Language\\English.dll", EnglishStrings());

@@ -39,6 +39,7 @@ class MonitorWindowWineTest : public testing::Test {
           return lines;
         },
         [] { return std::u16string(u"Varnolet 7 Monitor  -  1/1/2026 0:0:0"); });
+    monitor->MakeWindow();
     window = monitor->Handle();
     ASSERT_NE(window, nullptr);
     memo = FindWindowExW(window, nullptr, L"Edit", nullptr);

@@ -80,6 +80,7 @@ class OptionsWindowTest : public ::testing::Test {
     args.style = WS_POPUP;
     owner_.Create(args);
     view_ = std::make_unique<OptionsWindow>(owner_.Handle());
+    view_->MakeWindow();
     // As the form does: a category brings its page to the front; OK and
     // Cancel close the dialog.
     view_->handlers.categorySelected = [this](int category) {
