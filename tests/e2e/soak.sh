@@ -122,7 +122,7 @@ notepad_in_front() {
 # Brings notepad to the front with a click into it, as a user does after
 # using the tray menu.
 front_notepad() {
-  notepad_in_front && return 0
+  [ "${1:-}" = --click ] || { notepad_in_front && return 0; }
   _window=$(xdotool search --name 'Notepad' 2>/dev/null | head -n 1)
   [ -n "$_window" ] || fail "notepad's window is not found"
   eval "$(xdotool getwindowgeometry --shell "$_window")"
@@ -338,12 +338,10 @@ while [ $block -lt "${SOAK_BLOCKS:-16}" ]; do
   if [ $block -lt 2 ]; then cycles=4; else cycles=3; fi
   if [ $((block % 2)) -eq 0 ]; then menus=13; else menus=12; fi
   hotkeys=$((50 - 2 * cycles - menus))
-  i=0
-  while [ $i -lt $cycles ]; do
-    monitor_cycle
-    options_cycle
-    i=$((i + 1))
-  done
+  # A click into notepad first: after the monitor's close box the tray
+  # submenu lost its arrow keys.
+  front_notepad --click
+  NEED_FRONT=0
   i=0
   while [ $i -lt $menus ]; do
     menu_switch
@@ -354,6 +352,12 @@ while [ $block -lt "${SOAK_BLOCKS:-16}" ]; do
   i=0
   while [ $i -lt $hotkeys ]; do
     hotkey_switch
+    i=$((i + 1))
+  done
+  i=0
+  while [ $i -lt $cycles ]; do
+    monitor_cycle
+    options_cycle
     i=$((i + 1))
   done
   block=$((block + 1))
