@@ -168,30 +168,6 @@ hotkey_switch() {
   HOTKEYS=$((HOTKEYS + 1))
 }
 
-# click_submenu_item POSITION COUNT: clicks item POSITION of the open submenu
-# of COUNT items (no separators). After a hotkey had been typed into notepad,
-# the arrow keys in the tray menu's Playback submenu got lost under Wine
-# (Return then chose its first item), so the item is clicked. The submenu is
-# the leftmost of the program's visible X windows without a name; xwininfo
-# gives its place on the screen (xdotool's is off for Wine's nested windows).
-click_submenu_item() {
-  _best=
-  _best_x=100000
-  for _window in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
-    case $(xprop -id "$_window" WM_CLASS 2>/dev/null) in *'"varnolet7.exe"'*) ;; *) continue ;; esac
-    _info=$(xwininfo -id "$_window" 2>/dev/null)
-    _x=$(printf '%s\n' "$_info" | sed -n 's/^ *Absolute upper-left X: *//p')
-    [ -n "$_x" ] && [ "$_x" -lt "$_best_x" ] || continue
-    _best=$_window
-    _best_x=$_x
-    _best_y=$(printf '%s\n' "$_info" | sed -n 's/^ *Absolute upper-left Y: *//p')
-    _best_w=$(printf '%s\n' "$_info" | sed -n 's/^ *Width: *//p')
-    _best_h=$(printf '%s\n' "$_info" | sed -n 's/^ *Height: *//p')
-  done
-  [ -n "$_best" ] || return 1
-  rig click $((_best_x + _best_w / 2)) $((_best_y + (2 * $1 - 1) * _best_h / (2 * $2))) 1
-}
-
 # A menu switch on a busy machine may still choose another item: such a
 # stray switch is counted apart, and the intended one is tried again (three
 # times at most).
@@ -201,11 +177,13 @@ menu_switch() {
   while :; do
     _try=$((_try + 1))
     _before=$(journal_length)
+    # The Playback submenu follows Wine's order of the moment, which a
+    # switch may change: the item's place is looked up each time.
+    list_endpoints
+    _pos=$(printf '%s\n' "$ENDPOINTS" | awk -F '\t' -v id="$NEXT_ID" '$1 == "render" && $3 == id { print $2 }')
+    [ -n "$_pos" ] || fail "menu switch $MENUS: $NEXT_ID is not listed"
     rig tray
-    sleep 1.5
-    rig keys Down Right
-    sleep 1.5
-    click_submenu_item "$NEXT_POS" "$RENDERS" || step "menu switch $MENUS: no submenu open"
+    RIG_MENU_DELAY=${RIG_MENU_DELAY:-1.5} RIG_SUBMENU_DELAY=${RIG_SUBMENU_DELAY:-1} rig choose 1 "$_pos"
     switched "$_before" "$NEXT_ID" && break
     [ "$(journal_length)" -gt "$_before" ] && STRAYS=$((STRAYS + 1))
     rig screenshot "$ARTIFACTS/menu-$MENUS-try$_try.png"
