@@ -26,7 +26,6 @@ class FakeOptionsView final : public OptionsView {
     int selected = -1;
     int left = 0;
     int width = 0;
-    friend bool operator==(const Shown&, const Shown&) = default;
   };
 
   const Shown& operator[](OptionsControl control) const {
