@@ -3,8 +3,12 @@
 # through ctest. `make run` starts the program. `make dist` makes what a
 # Windows user downloads (dist/: the zip and the installer); `make
 # screenshots` refreshes the README's pictures from the last end-to-end run.
+# On demand, under Wine in the end-to-end rig: `make bench-start` (start-up
+# time and memory against two small tray programs), `make soak` (a long run:
+# memory and windows stay flat; idle system calls) and `make idle` (the idle
+# part alone).
 
-.PHONY: test run deps configure build clean bench fuzz dist screenshots
+.PHONY: test run deps configure build clean bench fuzz dist screenshots bench-start soak idle measure-parts
 
 deps:
 	@scripts/install-deps.sh
@@ -41,6 +45,22 @@ screenshots:
 bench: configure
 	cmake --build --preset native --target varnolet_bench
 	build/native/tests/bench/varnolet_bench
+
+# The release program, the rig's parts and the measuring parts (windows tree).
+measure-parts: deps
+	cmake --preset windows
+	cmake --build --preset windows -j2 --target Varnolet7 varnolet_language_english varnolet_language_greek \
+	  policy_standin endpoints_probe window_titles launcher measure_parts
+
+# BENCH_STRICT=1 fails when a start-up target is not met (printed either way).
+bench-start: measure-parts
+	sh tests/e2e/bench_start.sh
+
+soak: measure-parts
+	sh tests/e2e/soak.sh
+
+idle: measure-parts
+	sh tests/e2e/soak.sh --idle-only
 
 FUZZ_SECONDS ?= 300
 fuzz: configure

@@ -12,6 +12,7 @@ PACKAGES="
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   nsis zip unzip
   pulseaudio pulseaudio-utils
+  libx11-dev strace
 "
 
 missing=""

@@ -50,7 +50,8 @@
 # RIG_DIR (the rig's folder; $RIG_BUILD/e2e), RIG_DISPLAY (use this X display
 # instead of a private Xvfb), RIG_SOUND=demo|system|auto (auto: the demo
 # devices unless the machine's own sound server lists a playback device),
-# RIG_MENU_DELAY (seconds to wait for a menu to open; 1), RIG_KEY_DELAY (seconds
+# RIG_MENU_DELAY (seconds to wait for a menu to open; 1), RIG_SUBMENU_DELAY
+# (the same for a submenu; 0.5), RIG_KEY_DELAY (seconds
 # after each key; 0.25), RIG_KEY_HOLD (seconds a key is held; 0.1, 0: xdotool's
 # press-and-release at once), RIG_WINEDEBUG (the
 # program's WINEDEBUG channels; its output goes to $RIG_DIR/state/program.log).
@@ -506,7 +507,7 @@ cmd_choose() {
   done
   if [ $# -ge 2 ]; then
     key Right
-    sleep 0.5  # the submenu opens with its first item selected
+    sleep "${RIG_SUBMENU_DELAY:-0.5}"  # the submenu opens with its first item selected
     i=1
     while [ $i -lt "$2" ]; do
       key Down
