@@ -98,7 +98,9 @@ TEST_F(RawInputWineTest, SentKeysArriveAsRecordsTheQueryDecodes) {
   std::vector<DEVICEINPUT> seen;
   for (int i = 0; i < 4; ++i) {
     ASSERT_EQ(SendInput(1, &inputs[i], sizeof(INPUT)), 1u);
-    const DWORD deadline = GetTickCount() + 2000;
+    // Generous: a loaded machine may take seconds to hand an event over; the
+    // loop ends as soon as it arrives.
+    const DWORD deadline = GetTickCount() + 10000;
     bool arrived = false;
     while (!arrived && GetTickCount() < deadline) {
       MSG message;

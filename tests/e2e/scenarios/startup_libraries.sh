@@ -1,8 +1,10 @@
 #!/bin/sh
 # What start-up loads, end to end, read from Wine's loader trace (+loaddll)
 # of the program's own process:
-#   - with the tray icon shown, neither the common controls library
-#     (comctl32.dll) nor the common dialog library (comdlg32.dll) is loaded;
+#   - with the tray icon shown (Device Link off), neither the common controls
+#     library (comctl32.dll) nor the common dialog library (comdlg32.dll) is
+#     loaded, nor psapi.dll, which only Device Link needs (Wine's own
+#     libraries load version.dll and oleaut32.dll at start anyway);
 #   - the monitor window (the key sequence typed into notepad) loads the
 #     common controls and works: its window shows with its clock;
 #   - the Options dialog shows, and the common dialog library is still not
@@ -46,6 +48,7 @@ expect_loaded Varnolet7.exe "(the loader trace does not work)"
 expect_loaded ole32.dll "(the loader trace does not work)"
 expect_not_loaded comctl32.dll "once the tray icon shows"
 expect_not_loaded comdlg32.dll "once the tray icon shows"
+expect_not_loaded psapi.dll "once the tray icon shows with Device Link off"
 
 step "the monitor window loads the common controls"
 rig launch "$NOTEPAD_RECORD" 'C:\windows\notepad.exe'
