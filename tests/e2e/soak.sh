@@ -40,18 +40,6 @@ NOTEPAD_RECORD=$ARTIFACTS/notepad.txt
 POS_1=13 # key positions of "1" and "2" in the map file
 POS_2=14
 
-# One hmap.dat record: the 48 key flags with POSITION set, Alt 0, Shift 1,
-# Ctrl 1, the identifier's length (32 bits, little-endian) and its bytes.
-ctrl_shift_record() {
-  _i=0
-  _flags=
-  while [ $_i -lt 48 ]; do
-    if [ $_i -eq "$1" ]; then _flags="$_flags 01"; else _flags="$_flags 00"; fi
-    _i=$((_i + 1))
-  done
-  _length=$(printf '%s' "$2" | wc -c)
-  printf '%s 00 01 01 %02x %02x 00 00 %s' "$_flags" $((_length % 256)) $((_length / 256)) "$(hex_of "$2")"
-}
 
 # The Unix process id of the Wine process that runs Varnolet7.exe in the
 # rig's prefix (other rigs on this machine have prefixes of their own).

@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "probe_text.h"
+
 #include "audio/core_audio_ids_win32.h"
 
 namespace {
@@ -20,15 +22,7 @@ using varnolet::core_audio::kDeviceEnumeratorClass;
 using varnolet::core_audio::kDeviceEnumeratorInterface;
 using varnolet::core_audio::kFriendlyNameKey;
 
-std::string Utf8(const std::wstring& text) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                        nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), bytes, nullptr,
-                      nullptr);
-  return out;
-}
-
+using probe::Utf8;
 std::wstring IdOf(IMMDevice* device) {
   LPWSTR id = nullptr;
   std::wstring text = SUCCEEDED(device->GetId(&id)) && id ? id : L"";

@@ -33,18 +33,6 @@ POS_2=14
 POS_D=25
 POS_N=35
 
-# One record: the 48 key flags with POSITION set, Alt 0, Shift 1, Ctrl 1,
-# the identifier's length (32 bits, little-endian) and its bytes.
-ctrl_shift_record() {
-  _i=0
-  _flags=
-  while [ $_i -lt 48 ]; do
-    if [ $_i -eq "$1" ]; then _flags="$_flags 01"; else _flags="$_flags 00"; fi
-    _i=$((_i + 1))
-  done
-  _length=$(printf '%s' "$2" | wc -c)
-  printf '%s 00 01 01 %02x %02x 00 00 %s' "$_flags" $((_length % 256)) $((_length / 256)) "$(hex_of "$2")"
-}
 
 notifications_are() { setting_is Notifications "$1"; }
 

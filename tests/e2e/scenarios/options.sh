@@ -29,18 +29,6 @@ set_dpi() {
   rig wine reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1 || fail "could not set LogPixels"
 }
 
-# One hmap.dat record: the 48 key flags with POSITION set, Alt 0, Shift 1,
-# Ctrl 1, the identifier's length (32 bits, little-endian) and its bytes.
-ctrl_shift_record() {
-  _i=0
-  _flags=
-  while [ $_i -lt 48 ]; do
-    if [ $_i -eq "$1" ]; then _flags="$_flags 01"; else _flags="$_flags 00"; fi
-    _i=$((_i + 1))
-  done
-  _length=$(printf '%s' "$2" | wc -c)
-  printf '%s 00 01 01 %02x %02x 00 00 %s' "$_flags" $((_length % 256)) $((_length / 256)) "$(hex_of "$2")"
-}
 # A file's bytes as one line of hex digits, and a hex list squeezed the same way.
 file_hex() { od -An -v -tx1 "$1" | tr -d ' \n'; }
 squeeze() { printf '%s' "$1" | tr -d ' \n'; }
