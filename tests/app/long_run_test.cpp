@@ -102,6 +102,21 @@ int LanguageOf(int block) {
 // Every count the fakes keep of what the program holds, by name.
 using Counts = std::vector<std::pair<std::string, int>>;
 
+// Everything the run held goes with the form and the process-wide objects.
+void ExpectAllGoesWithTheForm(FormRig& rig) {
+  rig.form.reset();
+  rig.objects.reset();
+  EXPECT_EQ(rig.audio.Live(), 0);
+  EXPECT_EQ(rig.files.OpenHandleCount(), 0);
+  EXPECT_EQ(rig.registry.OpenHandleCount(), 0);
+  EXPECT_EQ(rig.processes.OpenHandles(), 0);
+  EXPECT_EQ(rig.token.OpenHandles(), 0);
+  EXPECT_EQ(rig.wmi.LiveObjects(), 0);
+  EXPECT_EQ(rig.wmi.ActiveSubscriptions(), 0);
+  EXPECT_EQ(rig.wmi.apartmentDepth, 1);  // the program's own
+  EXPECT_TRUE(rig.wmi.misuse.empty());
+}
+
 Counts Held(const FormRig& rig) {
   using Kind = fakes::FakeCoreAudio::Kind;
   return {
@@ -463,18 +478,7 @@ TEST_F(LongRunTest, NothingTheProgramHoldsGrowsWithUse) {
   for (std::size_t i = 0; i < before.size(); ++i)
     EXPECT_EQ(after[i].second, before[i].second) << before[i].first;
 
-  // And all of it goes with the form and the process-wide objects.
-  rig.form.reset();
-  rig.objects.reset();
-  EXPECT_EQ(rig.audio.Live(), 0);
-  EXPECT_EQ(rig.files.OpenHandleCount(), 0);
-  EXPECT_EQ(rig.registry.OpenHandleCount(), 0);
-  EXPECT_EQ(rig.processes.OpenHandles(), 0);
-  EXPECT_EQ(rig.token.OpenHandles(), 0);
-  EXPECT_EQ(rig.wmi.LiveObjects(), 0);
-  EXPECT_EQ(rig.wmi.ActiveSubscriptions(), 0);
-  EXPECT_EQ(rig.wmi.apartmentDepth, 1);  // the program's own
-  EXPECT_TRUE(rig.wmi.misuse.empty());
+  ExpectAllGoesWithTheForm(rig);
 }
 
 // The same actions with one call of one system service failing on the way,
@@ -555,15 +559,7 @@ TEST(LongRunFailuresTest, AFailureOnTheWayLeavesNothingHeld) {
     for (std::size_t i = 0; i < before.size(); ++i)
       EXPECT_EQ(after[i].second, before[i].second) << before[i].first;
 
-    rig.form.reset();
-    rig.objects.reset();
-    EXPECT_EQ(rig.audio.Live(), 0);
-    EXPECT_EQ(rig.files.OpenHandleCount(), 0);
-    EXPECT_EQ(rig.registry.OpenHandleCount(), 0);
-    EXPECT_EQ(rig.processes.OpenHandles(), 0);
-    EXPECT_EQ(rig.wmi.LiveObjects(), 0);
-    EXPECT_EQ(rig.wmi.apartmentDepth, 1);
-    EXPECT_TRUE(rig.wmi.misuse.empty());
+    ExpectAllGoesWithTheForm(rig);
   }
 }
 
